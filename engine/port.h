@@ -1,0 +1,45 @@
+// The two primitives that touch the parallel port, and the seam behind them.
+//
+// LirePort and EcrirePort are the only functions in the program that reach the
+// hardware. They forward to one installed PortBackend, chosen once at start-up
+// (real port through ppdev or direct I/O, an absent port, or the simulator).
+#pragma once
+
+#include <cstdint>
+
+namespace zorbix {
+
+// Data register addresses of the three ports; the status register is at +1
+// and the control register (+2) is never read or written.
+constexpr std::uint16_t AdresseLPT1 = 0x378;
+constexpr std::uint16_t AdresseLPT2 = 0x278;
+constexpr std::uint16_t AdresseLPT3 = 0x3BC;
+constexpr std::uint16_t AdressesPorts[3] = {AdresseLPT1, AdresseLPT2, AdresseLPT3};
+
+// One byte-wide read or write on an I/O address. Implementations must be
+// cheap: the bus is clocked by calling them millions of times.
+class PortBackend {
+ public:
+  virtual ~PortBackend() = default;
+  virtual std::uint8_t read(std::uint16_t address) = 0;
+  virtual void write(std::uint16_t address, std::uint8_t value) = 0;
+};
+
+namespace detail {
+extern PortBackend* g_backend;
+}
+
+// Installs `backend` (not owned; must outlive its use) and returns the one it
+// replaces. nullptr installs the absent port.
+PortBackend* InstallerBackend(PortBackend* backend);
+PortBackend& BackendInstalle();
+
+inline std::uint8_t LirePort(std::uint16_t address) {
+  return detail::g_backend->read(address);
+}
+
+inline void EcrirePort(std::uint16_t address, std::uint8_t value) {
+  detail::g_backend->write(address, value);
+}
+
+}  // namespace zorbix
