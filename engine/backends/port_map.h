@@ -1,0 +1,37 @@
+// The backend installed for real hardware: each of the three ports is served
+// by its own backend, every other address by the absent port.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "../port.h"
+#include "absent_backend.h"
+
+namespace zorbix {
+
+class PortMap final : public PortBackend {
+ public:
+  // `backend` serves the data register `base` and the status register
+  // `base + 1` from now on, replacing the one that served them. PortMap owns it.
+  void servir(std::uint16_t base, std::unique_ptr<PortBackend> backend);
+
+  std::uint8_t read(std::uint16_t address) override { return backendPour(address).read(address); }
+  void write(std::uint16_t address, std::uint8_t value) override {
+    backendPour(address).write(address, value);
+  }
+
+ private:
+  struct Port {
+    std::uint16_t base;
+    std::unique_ptr<PortBackend> backend;
+  };
+
+  PortBackend& backendPour(std::uint16_t address);
+
+  std::vector<Port> ports_;
+  AbsentBackend absent_;
+};
+
+}  // namespace zorbix

@@ -1,0 +1,16 @@
+// How the start-up report and the backends name a port to the user.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zorbix {
+
+// "0x378", "0x3BC": hexadecimal in upper case, as everywhere the user reads it.
+std::string TexteAdresse(std::uint16_t address);
+
+// "LPT1 (0x378)"; an address that is none of the three ports gets its
+// hexadecimal form alone.
+std::string NomPort(std::uint16_t base);
+
+}  // namespace zorbix
