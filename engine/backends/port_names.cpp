@@ -12,7 +12,7 @@ std::string TexteAdresse(std::uint16_t address) {
   return texte;
 }
 
-std::string NomPort(std::uint16_t base) {
+std::string DesignationPort(std::uint16_t base) {
   for (int i = 0; i < 3; ++i)
     if (AdressesPorts[i] == base) return "LPT" + std::to_string(i + 1) + " (" + TexteAdresse(base) + ")";
   return TexteAdresse(base);

@@ -11,6 +11,6 @@ std::string TexteAdresse(std::uint16_t address);
 
 // "LPT1 (0x378)"; an address that is none of the three ports gets its
 // hexadecimal form alone.
-std::string NomPort(std::uint16_t base);
+std::string DesignationPort(std::uint16_t base);
 
 }  // namespace zorbix
