@@ -1,0 +1,117 @@
+#include "chip_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace zorbix {
+namespace {
+
+std::string Raison(const char* what, const std::string& path) {
+  return std::string(what) + " " + path + " : " + std::strerror(errno);
+}
+
+// The whole file; false if it cannot be opened or read.
+bool LireTout(const std::string& path, std::vector<std::uint8_t>& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bytes.clear();
+  std::uint8_t block[65536];
+  std::size_t n;
+  while ((n = std::fread(block, 1, sizeof block, f)) > 0) bytes.insert(bytes.end(), block, block + n);
+  const bool ok = !std::ferror(f);
+  std::fclose(f);
+  if (!ok) errno = EIO;
+  return ok;
+}
+
+bool EcrireTout(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
+                     std::string& note, std::string& erreur) {
+  note.clear();
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+    note = "fichier absent, mémoire vierge (0xFF)";
+    return true;
+  }
+  if (S_ISDIR(st.st_mode)) {
+    errno = EISDIR;
+    erreur = Raison("impossible de lire le fichier", path);
+    return false;
+  }
+  std::vector<std::uint8_t> bytes;
+  if (!LireTout(path, bytes)) {
+    erreur = Raison("impossible de lire le fichier", path);
+    return false;
+  }
+  const std::size_t used = bytes.size() < memory.size() ? bytes.size() : memory.size();
+  std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(used), memory.begin());
+  if (bytes.size() != memory.size()) {
+    note = "le fichier fait " + std::to_string(bytes.size()) + " octets pour une mémoire de " +
+           std::to_string(memory.size()) + " : " + std::to_string(used) + " octets chargés";
+    if (bytes.size() > memory.size()) note += ", la suite du fichier sera conservée";
+  }
+  return true;
+}
+
+bool EcrireFichierPuce(const std::string& path, const std::vector<std::uint8_t>& memory,
+                       std::string& erreur) {
+  std::vector<std::uint8_t> contents;
+  mode_t mode = 0666;
+  struct stat st {};
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists) {
+    mode = st.st_mode & 07777;
+    if (!LireTout(path, contents)) contents.clear();
+  }
+  if (contents.size() < memory.size()) contents.resize(memory.size());
+  std::copy(memory.begin(), memory.end(), contents.begin());
+
+  std::string temp = path + ".XXXXXX";
+  const int fd = ::mkstemp(&temp[0]);
+  if (fd < 0) {
+    erreur = Raison("impossible de créer un fichier temporaire pour", path);
+    return false;
+  }
+  // mkstemp creates the file for its owner only; give it the old file's
+  // rights, or those of a new file.
+  if (!exists) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode &= ~mask;
+  }
+  bool ok = ::fchmod(fd, mode) == 0 && EcrireTout(fd, contents.data(), contents.size()) &&
+            ::fsync(fd) == 0;
+  if (!ok) erreur = Raison("impossible d'écrire", temp);
+  if (::close(fd) != 0 && ok) {
+    erreur = Raison("impossible d'écrire", temp);
+    ok = false;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    erreur = Raison("impossible de remplacer", path);
+    ok = false;
+  }
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace zorbix

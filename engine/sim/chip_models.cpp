@@ -1,0 +1,31 @@
+#include "chip_models.h"
+
+#include "engine/chips.h"
+
+namespace zorbix {
+
+Pcf8582Model::Pcf8582Model() : EepromModel(TypePCF8582, 256, PagesReelles[TypePCF8582]) {}
+
+Eeprom24C00Model::Eeprom24C00Model() : EepromModel(1, 16, PagesReelles[1]) {}
+
+PinAddressedModel::PinAddressedModel(int chipType, int size)
+    : EepromModel(chipType, size, PagesReelles[chipType]) {}
+
+BlockAddressedModel::BlockAddressedModel(int chipType, int size, int blockBits)
+    : EepromModel(chipType, size, PagesReelles[chipType]), blockBits_(blockBits) {}
+
+TwoByteAddressModel::TwoByteAddressModel(int chipType, int size)
+    : EepromModel(chipType, size, PagesReelles[chipType]) {}
+
+std::unique_ptr<EepromModel> EepromModel::create(int chipType) {
+  if (chipType < 0 || chipType >= NombreTypesMemoire) return nullptr;
+  const ChipSpec& spec = SpecMemoire(chipType);
+  if (chipType == TypePCF8582) return std::make_unique<Pcf8582Model>();
+  if (spec.Taille == 16) return std::make_unique<Eeprom24C00Model>();
+  if (spec.OctetsAdresse == 2) return std::make_unique<TwoByteAddressModel>(chipType, spec.Taille);
+  if (spec.BitsBlocSelection > 0)
+    return std::make_unique<BlockAddressedModel>(chipType, spec.Taille, spec.BitsBlocSelection);
+  return std::make_unique<PinAddressedModel>(chipType, spec.Taille);
+}
+
+}  // namespace zorbix

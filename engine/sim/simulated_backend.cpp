@@ -1,0 +1,116 @@
+#include "simulated_backend.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "chip_file.h"
+#include "vcd_writer.h"
+
+namespace zorbix {
+
+SimulatedBackend::SimulatedBackend() = default;
+
+SimulatedBackend::~SimulatedBackend() { closeTrace(); }
+
+SimulatedAdapter& SimulatedBackend::addAdapter(std::uint16_t base) {
+  if (SimulatedAdapter* existing = adapter(base)) return *existing;
+  adapters_.push_back(std::make_unique<SimulatedAdapter>(base, &count_));
+  return *adapters_.back();
+}
+
+SimulatedAdapter* SimulatedBackend::adapter(std::uint16_t base) {
+  for (auto& a : adapters_)
+    if (a->base() == base) return a.get();
+  return nullptr;
+}
+
+std::uint8_t SimulatedBackend::read(std::uint16_t address) {
+  const std::uint64_t now = count_++;
+  std::uint8_t value = 0xFF;
+  for (auto& a : adapters_) {
+    if (address == a->base()) {
+      value = a->readData(now);
+      break;
+    }
+    if (address == a->base() + 1) {
+      value = a->readStatus(now);
+      break;
+    }
+  }
+  if (recording_) record_.push_back({address, value, false});
+  return value;
+}
+
+void SimulatedBackend::write(std::uint16_t address, std::uint8_t value) {
+  const std::uint64_t now = count_++;
+  if (recording_) record_.push_back({address, value, true});
+  for (auto& a : adapters_) {
+    if (address == a->base()) {
+      a->writeData(value, now);
+      return;
+    }
+  }
+}
+
+bool SimulatedBackend::enableTrace(const std::string& path) {
+  closeTrace();
+  auto vcd = std::make_unique<VcdWriter>();
+  std::vector<int> first;
+  for (auto& a : adapters_) {
+    std::string scope = NomPort(a->base());
+    for (char& c : scope) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    first.push_back(vcd->addScope(scope, {"scl", "sda", "wp", "vcc"}));
+  }
+  if (!vcd->open(path)) return false;
+  vcd_ = std::move(vcd);
+  for (std::size_t i = 0; i < adapters_.size(); ++i) adapters_[i]->attachTrace(vcd_.get(), first[i]);
+  return true;
+}
+
+bool SimulatedBackend::closeTrace() {
+  if (!vcd_) return true;
+  for (auto& a : adapters_) a->attachTrace(nullptr, 0);
+  const bool ok = vcd_->close(count_);
+  vcd_.reset();
+  return ok;
+}
+
+std::vector<std::string> SimulatedBackend::describe() const {
+  std::vector<std::string> lines;
+  for (const auto& a : adapters_) {
+    char address[16];
+    std::snprintf(address, sizeof address, "0x%03X", a->base());
+    std::string line = NomPort(a->base()) + " (" + address + ") : adaptateur simulé, ";
+    line += a->chip() ? a->chip()->name() : "support vide";
+    if (!a->backingFile().empty()) line += ", fichier " + a->backingFile();
+    if (!a->note().empty()) line += " (" + a->note() + ")";
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool SimulatedBackend::saveChips(std::string& erreur) {
+  bool ok = true;
+  erreur.clear();
+  for (auto& a : adapters_) {
+    EepromModel* chip = a->chip() ? a->chip() : a->removedChip();
+    if (a->backingFile().empty() || !chip) continue;
+    std::string why;
+    if (!EcrireFichierPuce(a->backingFile(), chip->memory(), why)) {
+      if (!erreur.empty()) erreur += '\n';
+      erreur += why;
+      ok = false;
+    }
+  }
+  return ok;
+}
+
+std::string NomPort(std::uint16_t base) {
+  for (int i = 0; i < 3; ++i)
+    if (base == AdressesPorts[i]) return "LPT" + std::to_string(i + 1);
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%03X", base);
+  return text;
+}
+
+}  // namespace zorbix

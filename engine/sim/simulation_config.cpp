@@ -1,0 +1,150 @@
+#include "simulation_config.h"
+
+#include <cctype>
+#include <vector>
+
+#include "chip_file.h"
+#include "engine/chips.h"
+
+namespace zorbix {
+namespace {
+
+const char kPrefixe[] = "ZORBIX_SIMULATION : ";
+
+std::string Nettoyer(const std::string& text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+  while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) --last;
+  return text.substr(first, last - first);
+}
+
+std::string Majuscules(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::vector<std::string> Entrees(const std::string& value) {
+  std::vector<std::string> entries;
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t end = value.find(';', from);
+    std::string entry = Nettoyer(value.substr(from, end == std::string::npos ? end : end - from));
+    if (!entry.empty()) entries.push_back(entry);
+    if (end == std::string::npos) return entries;
+    from = end + 1;
+  }
+}
+
+// 0 if `name` is no port.
+std::uint16_t AdresseDuPort(const std::string& name) {
+  const std::string upper = Majuscules(name);
+  for (int i = 0; i < 3; ++i)
+    if (upper == "LPT" + std::to_string(i + 1)) return AdressesPorts[i];
+  return 0;
+}
+
+std::string TypesConnus() {
+  std::string list;
+  for (int t = 0; t < NombreTypesMemoire; ++t) list += std::string(SpecMemoire(t).NomCourt) + ", ";
+  return list + "empty";
+}
+
+struct Entree {
+  std::uint16_t base = 0;
+  int chipType = -1;  // -1: empty socket
+  std::string file;
+};
+
+// Parses one "port:chip[=file]"; false with the reason in `erreur`.
+bool LireEntree(const std::string& text, Entree& entry, std::string& erreur) {
+  const std::string where = " dans « " + text + " »";
+  const std::size_t colon = text.find(':');
+  if (colon == std::string::npos) {
+    erreur = "il manque « : » entre le port et la mémoire" + where + " (exemple : LPT1:24C16)";
+    return false;
+  }
+  const std::string port = Nettoyer(text.substr(0, colon));
+  std::string chip = Nettoyer(text.substr(colon + 1));
+  const std::size_t equal = chip.find('=');
+  if (equal != std::string::npos) {
+    entry.file = Nettoyer(chip.substr(equal + 1));
+    chip = Nettoyer(chip.substr(0, equal));
+    if (entry.file.empty()) {
+      erreur = "nom de fichier vide après « = »" + where;
+      return false;
+    }
+  }
+  entry.base = AdresseDuPort(port);
+  if (entry.base == 0) {
+    erreur = "port inconnu « " + port + " »" + where + " (ports possibles : LPT1, LPT2, LPT3)";
+    return false;
+  }
+  if (Majuscules(chip) == "EMPTY") {
+    if (!entry.file.empty()) {
+      erreur = "un support vide ne peut pas avoir de fichier" + where;
+      return false;
+    }
+    return true;
+  }
+  entry.chipType = TypeDepuisNom(chip.c_str());
+  if (entry.chipType < 0) {
+    erreur = "mémoire inconnue « " + chip + " »" + where + " (types possibles : " + TypesConnus() + ")";
+    return false;
+  }
+  return true;
+}
+
+bool Installer(SimulatedBackend& sim, const Entree& entry, std::string& erreur) {
+  SimulatedAdapter& adapter = sim.addAdapter(entry.base);
+  if (entry.chipType < 0) return true;
+  std::unique_ptr<EepromModel> chip = EepromModel::create(entry.chipType);
+  if (!entry.file.empty()) {
+    std::string note;
+    if (!LireFichierPuce(entry.file, chip->memory(), note, erreur)) return false;
+    adapter.setBackingFile(entry.file);
+    adapter.setNote(note);
+  }
+  adapter.insertChip(std::move(chip));
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std::string& erreur) {
+  erreur.clear();
+  const std::vector<std::string> texts = Entrees(value);
+  if (texts.empty()) {
+    erreur = std::string(kPrefixe) + "aucun port simulé (exemple : LPT1:24C16)";
+    return nullptr;
+  }
+  auto sim = std::make_unique<SimulatedBackend>();
+  std::vector<std::string> files;
+  for (const std::string& text : texts) {
+    Entree entry;
+    std::string why;
+    if (!LireEntree(text, entry, why)) {
+      erreur = kPrefixe + why;
+      return nullptr;
+    }
+    if (sim->adapter(entry.base)) {
+      erreur = std::string(kPrefixe) + "le port " + Nettoyer(text.substr(0, text.find(':'))) +
+               " est donné deux fois";
+      return nullptr;
+    }
+    for (const std::string& f : files) {
+      if (!entry.file.empty() && f == entry.file) {
+        erreur = std::string(kPrefixe) + "le fichier " + f + " est donné à deux mémoires";
+        return nullptr;
+      }
+    }
+    if (!entry.file.empty()) files.push_back(entry.file);
+    if (!Installer(*sim, entry, why)) {
+      erreur = kPrefixe + why;
+      return nullptr;
+    }
+  }
+  return sim;
+}
+
+}  // namespace zorbix
