@@ -1,0 +1,199 @@
+#include "files/intel_hex.h"
+
+#include <algorithm>
+
+#include "files/posix_file.h"
+#include "files/safe_save.h"
+#include "files/text_lines.h"
+
+namespace zorbix {
+namespace {
+
+constexpr std::size_t PlusGrandeAdresse = 65536;  // 16-bit addresses
+
+// One line as the checks below see it: positions past its end hold no digit.
+class LigneHexa {
+ public:
+  explicit LigneHexa(const std::string& texte) : texte_(texte) {}
+
+  bool CommenceParDeuxPoints() const { return !texte_.empty() && texte_[0] == ':'; }
+  bool Paire(std::size_t position, std::uint8_t& octet) const {
+    return position + 1 < texte_.size() &&
+           LirePaireHexa(texte_[position], texte_[position + 1], octet);
+  }
+
+ private:
+  const std::string& texte_;
+};
+
+struct Enregistrement {
+  CodeHexa Code = CodeHexa::Succes;
+  bool FinLecture = false;  // a record of another type than 00
+  std::size_t Adresse = 0;
+  int Nombre = 0;
+  std::uint8_t Donnees[MaxOctetsParEnregistrement] = {};
+  int OctetsValides = 0;    // counted for data records only
+};
+
+Enregistrement Refus(CodeHexa code, int octetsValides = 0) {
+  Enregistrement e;
+  e.Code = code;
+  e.OctetsValides = octetsValides;
+  return e;
+}
+
+// Runs the checks of one line in their fixed order; the first that fails
+// decides the code, so a line without its checksum gives SommeAbsente even
+// when its data are not hexadecimal either.
+//
+// Two kinds of record have no fixed treatment of their own, so here is ours:
+// - A record of another type than 00 with data bytes ends the reading and
+//   stores nothing, but its checksum is tested over all its bytes like any
+//   other record's, so a damaged line is never taken for a clean end. Its data
+//   digits must therefore be hexadecimal (DonneesInvalides otherwise); they
+//   are not counted as data bytes, since they never reach the Buffer.
+// - A record whose type field is not a hexadecimal pair is read as a data
+//   record, and its checksum is tested with the type 00 that it is treated as.
+Enregistrement AnalyserLigne(const std::string& texte, std::size_t capacite) {
+  const LigneHexa ligne(texte);
+  if (!ligne.CommenceParDeuxPoints()) return Refus(CodeHexa::PasFormatIntel);
+  std::uint8_t nombre, haut, bas, somme, type = 0;
+  if (!ligne.Paire(1, nombre)) return Refus(CodeHexa::NombreOctetsInconnu);
+  if (nombre > MaxOctetsParEnregistrement) return Refus(CodeHexa::TropDeDonnees);
+  if (!ligne.Paire(3, haut) || !ligne.Paire(5, bas)) return Refus(CodeHexa::AdresseIncorrecte);
+  Enregistrement e;
+  e.Nombre = nombre;
+  e.Adresse = haut * 256u + bas;
+  if (e.Adresse + e.Nombre > capacite) return Refus(CodeHexa::DepassementBuffer);
+  if (!ligne.Paire(9 + 2 * e.Nombre, somme)) return Refus(CodeHexa::SommeAbsente);
+  if (!ligne.Paire(7, type)) type = 0;
+  e.FinLecture = type != 0;
+
+  int valides = 0;
+  unsigned total = nombre + haut + bas + type + somme;
+  for (int i = 0; i < e.Nombre; ++i) {
+    if (ligne.Paire(9 + 2 * i, e.Donnees[i])) ++valides;
+    total += e.Donnees[i];
+  }
+  if (!e.FinLecture) e.OctetsValides = valides;
+  if (valides != e.Nombre) return Refus(CodeHexa::DonneesInvalides, e.OctetsValides);
+  if (total % 256 != 0) return Refus(CodeHexa::SommeIncorrecte, e.OctetsValides);
+  return e;
+}
+
+ResultatLectureHexa Resultat(CodeHexa code, std::size_t octetsValides) {
+  ResultatLectureHexa r;
+  r.Code = code;
+  r.Message = MessageHexa(code);
+  r.OctetsValides = octetsValides;
+  return r;
+}
+
+ResultatLectureHexa Introuvable(const std::string& nom, std::size_t octetsValides) {
+  ResultatLectureHexa r = Resultat(CodeHexa::FichierIntrouvable, octetsValides);
+  r.Message = "Le fichier " + nom + " est introuvable !";
+  return r;
+}
+
+const char ChiffresHexa[] = "0123456789ABCDEF";
+
+void AjouterOctet(std::string& texte, unsigned octet) {
+  texte += ChiffresHexa[(octet >> 4) & 0xF];
+  texte += ChiffresHexa[octet & 0xF];
+}
+
+void AjouterEnregistrement(std::string& texte, std::size_t adresse, std::size_t nombre,
+                           const std::uint8_t* donnees) {
+  unsigned somme = static_cast<unsigned>(nombre + (adresse >> 8) + (adresse & 0xFF));
+  texte += ':';
+  AjouterOctet(texte, static_cast<unsigned>(nombre));
+  AjouterOctet(texte, static_cast<unsigned>(adresse >> 8));
+  AjouterOctet(texte, static_cast<unsigned>(adresse & 0xFF));
+  AjouterOctet(texte, 0x00);
+  for (std::size_t i = 0; i < nombre; ++i) {
+    AjouterOctet(texte, donnees[i]);
+    somme += donnees[i];
+  }
+  AjouterOctet(texte, (256 - somme % 256) % 256);
+  texte += "\r\n";
+}
+
+}  // namespace
+
+bool LirePaireHexa(char fort, char faible, std::uint8_t& octet) {
+  auto valeur = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  const int f = valeur(fort), b = valeur(faible);
+  if (f < 0 || b < 0) return false;
+  octet = static_cast<std::uint8_t>(f * 16 + b);
+  return true;
+}
+
+std::string MessageHexa(CodeHexa code) {
+  switch (code) {
+    case CodeHexa::PasFormatIntel:
+      return "Erreur : le fichier n'est pas au format HEXA de chez Intel !";
+    case CodeHexa::NombreOctetsInconnu:
+      return "Erreur : nombre d'octets de l'échantillon inconnu !";
+    case CodeHexa::TropDeDonnees:
+      return "Erreur : trop de données sur une même ligne (maxi : 32o) !";
+    case CodeHexa::AdresseIncorrecte:
+      return "Erreur : adresse de l'échantillon incorrecte !";
+    case CodeHexa::DepassementBuffer:
+      return "Erreur : le nombre de données dépasse la capacité du Buffer !";
+    case CodeHexa::SommeAbsente:
+      return "Erreur : absence de la somme de controle !";
+    case CodeHexa::DonneesInvalides:
+      return "Erreur : certaines données sont invalides (non HEXA) !";
+    case CodeHexa::SommeIncorrecte:
+      return "Erreur : mauvaise valeur de la somme de contrôle !";
+    case CodeHexa::Succes:
+    case CodeHexa::FichierIntrouvable:
+      break;
+  }
+  return std::string();
+}
+
+ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer,
+                                    std::size_t capacite) {
+  const Descripteur fichier(OuvrirEnLecture(nom.c_str()));
+  if (!fichier.Ouvert()) return Introuvable(nom, 0);
+  LecteurLignes lecteur(fichier.Fd());
+  std::string ligne;
+  std::size_t octetsValides = 0;
+  while (lecteur.LireLigne(ligne)) {
+    const Enregistrement e = AnalyserLigne(ligne, capacite);
+    octetsValides += static_cast<std::size_t>(e.OctetsValides);
+    if (e.Code != CodeHexa::Succes || e.FinLecture) return Resultat(e.Code, octetsValides);
+    std::copy(e.Donnees, e.Donnees + e.Nombre, buffer + e.Adresse);
+  }
+  // A read error is no end of file: the lines that were not read may have
+  // held anything, so the load is not reported as a success.
+  if (lecteur.Erreur()) return Introuvable(nom, octetsValides);
+  return Resultat(CodeHexa::Succes, octetsValides);
+}
+
+std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint8_t* buffer) {
+  const std::size_t pas = static_cast<std::size_t>(octetsParLigne);
+  std::string texte;
+  texte.reserve((taille / pas + 1) * (13 + 2 * pas) + 13);
+  for (std::size_t adresse = 0; adresse < taille; adresse += pas)
+    AjouterEnregistrement(texte, adresse, std::min(pas, taille - adresse), buffer + adresse);
+  texte += ":00000001FF\r\n";
+  return texte;
+}
+
+bool EcrireFichierHexa(std::size_t taille, int octetsParLigne, const std::string& nom,
+                       const std::uint8_t* buffer) {
+  if (taille > PlusGrandeAdresse || octetsParLigne < 1 ||
+      octetsParLigne > MaxOctetsParEnregistrement)
+    return false;
+  const std::string texte = FormaterHexa(taille, octetsParLigne, buffer);
+  return RemplacerFichier(nom, texte.data(), texte.size());
+}
+
+}  // namespace zorbix

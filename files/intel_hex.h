@@ -1,0 +1,71 @@
+// Intel HEX files, 8-bit variant with 16-bit addresses: the reader that loads
+// records into the Buffer and the writer that saves the chip image.
+//
+// The reader accepts data records of up to 32 bytes anywhere inside the
+// capacity it is given, stops at the first record of another type (so
+// extended address records end the reading), and stops at the first faulty
+// line with one of eight codes. Records are stored one by one as they pass:
+// what was stored before a faulty line stays, nothing is rolled back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zorbix {
+
+enum class CodeHexa {
+  FichierIntrouvable = -1,  // the file could not be opened or read
+  Succes = 0,               // end of file, or a record of another type than 00
+  PasFormatIntel = 1,       // the line does not start with ':'
+  NombreOctetsInconnu = 2,  // the count field is not a hexadecimal pair
+  TropDeDonnees = 3,        // more than 32 data bytes
+  AdresseIncorrecte = 4,    // an address field is not a hexadecimal pair
+  DepassementBuffer = 5,    // address + count beyond the capacity
+  SommeAbsente = 6,         // no hexadecimal pair where the checksum belongs
+  DonneesInvalides = 7,     // a data pair is not hexadecimal
+  SommeIncorrecte = 8,      // the record's bytes do not sum to 0 modulo 256
+};
+
+// Largest record the reader accepts, and what the main window passes as the
+// record size when it saves.
+constexpr int MaxOctetsParEnregistrement = 32;
+constexpr int OctetsParEnregistrement = 16;
+
+struct ResultatLectureHexa {
+  CodeHexa Code = CodeHexa::Succes;
+  std::string Message;             // empty for Succes; UTF-8
+  std::size_t OctetsValides = 0;   // valid data bytes met, faulty records included
+};
+
+// Two hexadecimal digits ('0'-'9', 'A'-'F', 'a'-'f'), most significant first.
+// Sets `octet` and returns true only when both are digits; otherwise leaves
+// `octet` as it was.
+bool LirePaireHexa(char fort, char faible, std::uint8_t& octet);
+
+// The message shown for a reader code 1..8 (empty for Succes). The message of
+// FichierIntrouvable names the file, so only LireFichierHexa produces it.
+std::string MessageHexa(CodeHexa code);
+
+// Reads the Intel HEX file `nom` into buffer[0, capacite). The main window
+// passes the whole Buffer (65536). Never writes outside [0, capacite); leaves
+// the Buffer untouched when the file cannot be opened.
+ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer,
+                                    std::size_t capacite);
+
+// The text of the file that saves buffer[0, taille): one data record per
+// `octetsParLigne` bytes from address 0, upper-case digits, CR LF, then the
+// end record ":00000001FF". The last record is shorter when `octetsParLigne`
+// does not divide `taille` (never the case for a chip size and 16).
+// Requires taille <= 65536 and 1 <= octetsParLigne <= 32.
+std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint8_t* buffer);
+
+// Saves buffer[0, taille) as an Intel HEX file named exactly `nom`, replacing
+// any file of that name only once the new one is completely on disk (see
+// safe_save.h). Returns false, leaving the old file as it was, when the file
+// cannot be written, or when taille > 65536 or octetsParLigne is outside
+// 1..32 (records this reader could not read back).
+bool EcrireFichierHexa(std::size_t taille, int octetsParLigne, const std::string& nom,
+                       const std::uint8_t* buffer);
+
+}  // namespace zorbix

@@ -1,0 +1,111 @@
+#include "files/safe_save.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "files/binary_file.h"
+#include "files/intel_hex.h"
+#include "tests/files/temp_dir.h"
+
+namespace zorbix {
+namespace {
+
+// Makes the system refuse to let any file of this process grow beyond
+// `octets`, the way a full disk refuses a write half-way through.
+class LimiteTailleFichier {
+ public:
+  explicit LimiteTailleFichier(rlim_t octets) {
+    ancienSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // get EFBIG, not a kill
+    getrlimit(RLIMIT_FSIZE, &ancienne_);
+    rlimit limite = ancienne_;
+    limite.rlim_cur = octets;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
+  }
+  ~LimiteTailleFichier() {
+    setrlimit(RLIMIT_FSIZE, &ancienne_);
+    std::signal(SIGXFSZ, ancienSignal_);
+  }
+
+ private:
+  rlimit ancienne_{};
+  void (*ancienSignal_)(int);
+};
+
+struct Ecrivain {
+  const char* nom;
+  std::function<bool(const std::string&, const std::vector<std::uint8_t>&)> sauver;
+};
+
+const Ecrivain kEcrivains[] = {
+    {"Binaire", [](const std::string& f, const std::vector<std::uint8_t>& b) {
+       return SauverFichierBinaire(f, b.data(), b.size());
+     }},
+    {"Hexa", [](const std::string& f, const std::vector<std::uint8_t>& b) {
+       return EcrireFichierHexa(b.size(), 16, f, b.data());
+     }},
+};
+
+class SauvegardeSure : public ::testing::TestWithParam<Ecrivain> {};
+
+// A save that the system stops half-way is reported as failed, and the file
+// that was there is still there, whole, with no temporary file left beside it.
+TEST_P(SauvegardeSure, EchecEnCoursGardeLAncienFichier) {
+  RepertoireTemporaire rep;
+  const std::string ancien = EnTexte(Motif(1000, 1));
+  const std::string cible = rep.Ecrire("memoire", ancien);
+  const std::vector<std::uint8_t> buffer = Motif(65536, 2);
+  {
+    LimiteTailleFichier limite(4096);
+    EXPECT_FALSE(GetParam().sauver(cible, buffer));
+  }
+  EXPECT_EQ(rep.Lire("memoire"), ancien);
+  EXPECT_EQ(rep.Noms(), std::vector<std::string>{"memoire"});
+
+  EXPECT_TRUE(GetParam().sauver(cible, buffer));
+  EXPECT_NE(rep.Lire("memoire"), ancien);
+  EXPECT_EQ(rep.Noms(), std::vector<std::string>{"memoire"});
+}
+
+TEST_P(SauvegardeSure, CheminImpossibleEchoueSansRienCreer) {
+  RepertoireTemporaire rep;
+  const std::vector<std::uint8_t> buffer = Motif(256, 3);
+  EXPECT_FALSE(GetParam().sauver(rep.Chemin("absent/memoire"), buffer));
+  EXPECT_FALSE(GetParam().sauver("", buffer));
+  ASSERT_EQ(::mkdir(rep.Chemin("dossier").c_str(), 0755), 0);
+  EXPECT_FALSE(GetParam().sauver(rep.Chemin("dossier"), buffer));
+  EXPECT_EQ(rep.Noms(), std::vector<std::string>{"dossier"});
+}
+
+INSTANTIATE_TEST_SUITE_P(DeuxFormats, SauvegardeSure, ::testing::ValuesIn(kEcrivains),
+                         [](const auto& info) { return std::string(info.param.nom); });
+
+TEST(RemplacerFichier, GardeLesDroitsEtLesLiens) {
+  RepertoireTemporaire rep;
+  const std::string cible = rep.Ecrire("vrai.bin", "ancien");
+  ASSERT_EQ(::chmod(cible.c_str(), 0640), 0);
+  ASSERT_EQ(::symlink("vrai.bin", rep.Chemin("lien").c_str()), 0);
+
+  ASSERT_TRUE(RemplacerFichier(rep.Chemin("lien"), "nouveau", 7));
+  struct stat etat;
+  ASSERT_EQ(::lstat(rep.Chemin("lien").c_str(), &etat), 0);
+  EXPECT_TRUE(S_ISLNK(etat.st_mode));
+  ASSERT_EQ(::stat(cible.c_str(), &etat), 0);
+  EXPECT_EQ(etat.st_mode & 07777, 0640u);
+  EXPECT_EQ(rep.Lire("vrai.bin"), "nouveau");
+
+  // A new file gets what the umask leaves of 0666, like any file created.
+  const mode_t ancienMasque = ::umask(022);
+  ASSERT_TRUE(RemplacerFichier(rep.Chemin("neuf"), "x", 1));
+  ::umask(ancienMasque);
+  ASSERT_EQ(::stat(rep.Chemin("neuf").c_str(), &etat), 0);
+  EXPECT_EQ(etat.st_mode & 07777, 0644u);
+}
+
+}  // namespace
+}  // namespace zorbix
