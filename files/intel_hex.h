@@ -35,7 +35,7 @@ constexpr int OctetsParEnregistrement = 16;
 struct ResultatLectureHexa {
   CodeHexa Code = CodeHexa::Succes;
   std::string Message;             // empty for Succes; UTF-8
-  std::size_t OctetsValides = 0;   // valid data bytes met, faulty records included
+  std::size_t OctetsValides = 0;   // valid data bytes met in data records, faulty ones too
 };
 
 // Two hexadecimal digits ('0'-'9', 'A'-'F', 'a'-'f'), most significant first.
