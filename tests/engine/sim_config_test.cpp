@@ -1,0 +1,222 @@
+// ZORBIX_SIMULATION values, the virtual chips' files and the VCD trace.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "engine/sim/simulation_config.h"
+#include "sim_fixture.h"
+
+namespace zorbix::simtest {
+namespace {
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/zorbix_sim_XXXXXX";
+    path_ = ::mkdtemp(pattern);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Spit(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(SimulationConfig, GoodValuesBuildTheAdapters) {
+  std::string erreur;
+  auto sim = CreerSimulation("LPT1:24C16", erreur);
+  ASSERT_TRUE(sim) << erreur;
+  EXPECT_EQ(sim->describe(), std::vector<std::string>{"LPT1 (0x378) : adaptateur simulé, 24C16"});
+  EXPECT_EQ(sim->adapter(AdresseLPT1)->chip()->chipType(), 6);
+
+  sim = CreerSimulation(" lpt3 : pcf8582 ; LPT2:empty;", erreur);
+  ASSERT_TRUE(sim) << erreur;
+  EXPECT_EQ(sim->describe(), (std::vector<std::string>{"LPT3 (0x3BC) : adaptateur simulé, PCF8582",
+                                                        "LPT2 (0x278) : adaptateur simulé, support vide"}));
+  EXPECT_EQ(sim->adapter(AdresseLPT1), nullptr);
+  EXPECT_EQ(sim->adapter(AdresseLPT2)->chip(), nullptr);
+}
+
+TEST(SimulationConfig, MalformedValuesAreRefusedWithTheReason) {
+  const struct {
+    const char* value;
+    const char* message;
+  } cases[] = {
+      {"", "ZORBIX_SIMULATION : aucun port simulé (exemple : LPT1:24C16)"},
+      {" ; ", "ZORBIX_SIMULATION : aucun port simulé (exemple : LPT1:24C16)"},
+      {"LPT1", "ZORBIX_SIMULATION : il manque « : » entre le port et la mémoire dans « LPT1 » "
+               "(exemple : LPT1:24C16)"},
+      {"LPT4:24C16", "ZORBIX_SIMULATION : port inconnu « LPT4 » dans « LPT4:24C16 » "
+                     "(ports possibles : LPT1, LPT2, LPT3)"},
+      {"LPT1:24C17", "ZORBIX_SIMULATION : mémoire inconnue « 24C17 » dans « LPT1:24C17 » (types "
+                     "possibles : PCF8582, 24C00, 24C01, 24C02, 24C04, 24C08, 24C16, 24C32, 24C64, "
+                     "24C128, 24C256, 24C512, empty)"},
+      {"LPT1:24C16;lpt1:24C02", "ZORBIX_SIMULATION : le port lpt1 est donné deux fois"},
+      {"LPT1:24C16=", "ZORBIX_SIMULATION : nom de fichier vide après « = » dans « LPT1:24C16= »"},
+      {"LPT2:empty=/tmp/x.bin", "ZORBIX_SIMULATION : un support vide ne peut pas avoir de fichier "
+                                "dans « LPT2:empty=/tmp/x.bin »"},
+      {"LPT1:24C16=/tmp/a.bin;LPT2:24C16=/tmp/a.bin",
+       "ZORBIX_SIMULATION : le fichier /tmp/a.bin est donné à deux mémoires"},
+  };
+  for (const auto& c : cases) {
+    std::string erreur;
+    EXPECT_EQ(CreerSimulation(c.value, erreur), nullptr) << c.value;
+    EXPECT_EQ(erreur, c.message);
+  }
+}
+
+TEST(SimulationConfig, UnreadableFileIsRefused) {
+  TempDir dir;
+  std::string erreur;
+  EXPECT_EQ(CreerSimulation("LPT1:24C02=/tmp", erreur), nullptr);
+  EXPECT_NE(erreur.find("impossible de lire le fichier /tmp"), std::string::npos) << erreur;
+}
+
+TEST(SimulationConfig, ChipFileIsLoadedAndWrittenBackLikeARealChip) {
+  TempDir dir;
+  const std::string path = dir.file("chip.bin");
+  std::string erreur;
+
+  // First run: no file yet, an erased chip; programmed, then saved.
+  auto sim = CreerSimulation("LPT2:24C02=" + path, erreur);
+  ASSERT_TRUE(sim) << erreur;
+  EXPECT_EQ(sim->describe()[0], "LPT2 (0x278) : adaptateur simulé, 24C02, fichier " + path +
+                                    " (fichier absent, mémoire vierge (0xFF))");
+  EepromModel* chip = sim->adapter(AdresseLPT2)->chip();
+  EXPECT_EQ(chip->memory(), std::vector<std::uint8_t>(256, 0xFF));
+  for (int a = 0; a < 256; ++a) chip->memory()[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(255 - a);
+  ASSERT_TRUE(sim->saveChips(erreur)) << erreur;
+  const std::string saved = Slurp(path);
+  ASSERT_EQ(saved.size(), 256u);
+  EXPECT_EQ(static_cast<std::uint8_t>(saved[0]), 255);
+  EXPECT_EQ(static_cast<std::uint8_t>(saved[255]), 0);
+
+  // Second run: the contents are back.
+  sim = CreerSimulation("LPT2:24C02=" + path, erreur);
+  ASSERT_TRUE(sim) << erreur;
+  EXPECT_EQ(sim->describe()[0], "LPT2 (0x278) : adaptateur simulé, 24C02, fichier " + path);
+  EXPECT_EQ(std::string(sim->adapter(AdresseLPT2)->chip()->memory().begin(),
+                        sim->adapter(AdresseLPT2)->chip()->memory().end()),
+            saved);
+}
+
+TEST(SimulationConfig, WrongSizeFileGivesWhatFitsAndKeepsTheRest) {
+  TempDir dir;
+  const std::string shortFile = dir.file("short.bin");
+  const std::string longFile = dir.file("long.bin");
+  Spit(shortFile, "ABC");
+  Spit(longFile, std::string(16, 'x') + "TAIL");
+  std::string erreur;
+  auto sim = CreerSimulation("LPT1:24C00=" + shortFile + ";LPT2:24C00=" + longFile, erreur);
+  ASSERT_TRUE(sim) << erreur;
+  const auto lines = sim->describe();
+  EXPECT_NE(lines[0].find("(le fichier fait 3 octets pour une mémoire de 16 : 3 octets chargés)"),
+            std::string::npos)
+      << lines[0];
+  EXPECT_NE(lines[1].find("(le fichier fait 20 octets pour une mémoire de 16 : 16 octets chargés, "
+                          "la suite du fichier sera conservée)"),
+            std::string::npos)
+      << lines[1];
+  auto& shortMemory = sim->adapter(AdresseLPT1)->chip()->memory();
+  EXPECT_EQ(std::string(shortMemory.begin(), shortMemory.begin() + 4), "ABC\xFF");
+
+  sim->adapter(AdresseLPT2)->chip()->memory()[0] = 'y';
+  ASSERT_TRUE(sim->saveChips(erreur)) << erreur;
+  EXPECT_EQ(Slurp(shortFile), "ABC" + std::string(13, '\xFF'));
+  EXPECT_EQ(Slurp(longFile), "y" + std::string(15, 'x') + "TAIL");
+}
+
+TEST(SimulationConfig, FailedWriteBackLeavesWhatWasThereAndNoTemporaryFile) {
+  TempDir dir;
+  const std::string path = dir.file("chip.bin");
+  std::string erreur;
+  auto sim = CreerSimulation("LPT1:24C00=" + path, erreur);
+  ASSERT_TRUE(sim) << erreur;
+  // Something that cannot be replaced by a file took the name meanwhile.
+  ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  Spit(path + "/keep", "old");
+  EXPECT_FALSE(sim->saveChips(erreur));
+  EXPECT_EQ(erreur.find("impossible de remplacer " + path + " : "), 0u) << erreur;
+  EXPECT_EQ(Slurp(path + "/keep"), "old");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.file("")))
+    names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"chip.bin"});
+}
+
+TEST(Trace, VcdHoldsTheHeaderAndOnlyTheChanges) {
+  TempDir dir;
+  const std::string path = dir.file("bus.vcd");
+  {
+    SimFixture f(6);
+    ASSERT_TRUE(f.sim.enableTrace(path));
+    const std::uint64_t t0 = f.sim.accessCount();
+    f.wire.write({0xA0});
+    f.wire.powerDown();
+    EXPECT_EQ(f.sim.accessCount() - t0, 36u);
+    ASSERT_TRUE(f.sim.closeTrace());
+  }
+  const std::string vcd = Slurp(path);
+  const std::string header =
+      "$version zorbix32 simulated adapter $end\n"
+      "$timescale 1 us $end\n"
+      "$scope module lpt1 $end\n"
+      "$var wire 1 ! scl $end\n"
+      "$var wire 1 \" sda $end\n"
+      "$var wire 1 # wp $end\n"
+      "$var wire 1 $ vcc $end\n"
+      "$upscope $end\n"
+      "$enddefinitions $end\n";
+  ASSERT_EQ(vcd.substr(0, header.size()), header);
+  // Powered, bus idle (SCL, SDA high, pin 7 grounded) when the trace began;
+  // then the START: SDA falls at t+2 while SCL is high, SCL falls at t+3.
+  const std::string body = vcd.substr(header.size());
+  const unsigned long t = std::stoul(body.substr(1));
+  const std::string opening = "#" + std::to_string(t) + "\n1!\n1\"\n0#\n1$\n#" +
+                              std::to_string(t + 2) + "\n0\"\n#" + std::to_string(t + 3) + "\n0!\n";
+  EXPECT_EQ(body.substr(0, opening.size()), opening);
+  // No time appears twice, and each line after the first is a time or a change.
+  int times = 0;
+  std::size_t at = 0;
+  std::string last;
+  while (at < body.size()) {
+    const std::size_t end = body.find('\n', at);
+    const std::string line = body.substr(at, end - at);
+    at = end + 1;
+    if (line[0] == '#') {
+      EXPECT_NE(line, last);
+      last = line;
+      ++times;
+    } else {
+      ASSERT_EQ(line.size(), 2u) << line;
+      EXPECT_TRUE(line[0] == '0' || line[0] == '1') << line;
+    }
+  }
+  EXPECT_GT(times, 20);
+  EXPECT_EQ(last, "#" + std::to_string(t + 36));  // the end time
+}
+
+TEST(Trace, TraceFileThatCannotBeCreated) {
+  SimulatedBackend sim;
+  sim.addAdapter(AdresseLPT1);
+  EXPECT_FALSE(sim.enableTrace("/nonexistent/dir/bus.vcd"));
+  EXPECT_TRUE(sim.closeTrace());
+}
+
+}  // namespace
+}  // namespace zorbix::simtest
