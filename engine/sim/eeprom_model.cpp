@@ -62,15 +62,14 @@ void EepromModel::clock(bool scl, bool sda, bool wp, bool powered, std::uint64_t
 void EepromModel::powerLost(std::uint64_t now) {
   finishWriteCycleIfDue(now);
   writing_ = false;  // a cycle still running is lost with the supply
-  dropPageBuffer();
   powered_ = false;
   resetBus();
 }
 
 void EepromModel::onStart() {
-  // A write becomes a write only at its STOP: a (repeated) START drops the
-  // latched bytes but keeps the address counter (random read).
-  if (phase_ == Phase::WriteData) dropPageBuffer();
+  // A write becomes a write only at its STOP: after a (repeated) START the
+  // latched bytes are never written, but the address counter stays set
+  // (random read).
   phase_ = Phase::Select;
   bitCount_ = 0;
   shift_ = 0;
@@ -84,8 +83,6 @@ void EepromModel::onStop() {
   // such bit is the normal end of a byte. A STOP further into a byte aborts.
   if (phase_ == Phase::WriteData && latched_ > 0 && !inAck_ && bitCount_ <= 1)
     startWriteCycle(wp_);
-  else if (phase_ == Phase::WriteData)
-    dropPageBuffer();
   phase_ = Phase::Idle;
   inAck_ = false;
   driveLow_ = false;
@@ -150,7 +147,8 @@ void EepromModel::receivedByte(std::uint8_t byte) {
       nextPhase_ = Phase::AddressLow;
       break;
     case Phase::AddressLow:
-      // Address bits above the capacity are not decoded.
+      // Address bits above the capacity are not decoded. A new write starts
+      // with an empty page buffer.
       counter_ = (pendingAddress_ | byte) & (size() - 1);
       dropPageBuffer();
       pageBase_ = counter_ & ~(pageSize_ - 1);
@@ -197,10 +195,7 @@ void EepromModel::loadNextReadByte() {
 }
 
 void EepromModel::startWriteCycle(bool wp) {
-  if (hasWriteProtect() && wp) {
-    dropPageBuffer();  // acknowledged, but the array is protected
-    return;
-  }
+  if (hasWriteProtect() && wp) return;  // acknowledged, but the array is protected
   writing_ = true;
   writeEnds_ = lastNow_ + writeCycleUs_;
   ++writeCyclesStarted_;
@@ -216,13 +211,11 @@ void EepromModel::finishWriteCycleIfDue(std::uint64_t now) {
 }
 
 void EepromModel::dropPageBuffer() {
-  if (writing_) return;  // the buffer is being written into the array
   pageDirty_.assign(pageDirty_.size(), false);
   latched_ = 0;
 }
 
 void EepromModel::resetBus() {
-  if (phase_ == Phase::WriteData) dropPageBuffer();
   phase_ = Phase::Idle;
   bitCount_ = 0;
   shift_ = 0;
