@@ -52,7 +52,6 @@ class EepromModel {
   // True while the internal write cycle runs (the chip ignores its
   // device-select byte then).
   bool busy() const;
-  int addressCounter() const { return counter_; }
   int writeCyclesStarted() const { return writeCyclesStarted_; }
 
   // Fault switches.

@@ -66,7 +66,8 @@ class SimulatedAdapter {
   // the port inverts it), bits 0..2 unused and read 1.
   void setStatusOtherBits(std::uint8_t bits) { statusOther_ = bits & ~0x40; }
 
-  // Decoded bus events since the last clear; on unless switched off.
+  // Decoded bus events since the last clear; on unless switched off (a
+  // long benchmark may not want the memory it takes).
   const BusTranscript& transcript() const { return transcript_; }
   void clearTranscript() { transcript_.clear(); }
   void setTranscribing(bool on) { transcribing_ = on; }

@@ -36,7 +36,6 @@ class SimulatedBackend final : public PortBackend {
   // socket if there is none yet.
   SimulatedAdapter& addAdapter(std::uint16_t base);
   SimulatedAdapter* adapter(std::uint16_t base);
-  const std::vector<std::unique_ptr<SimulatedAdapter>>& adapters() const { return adapters_; }
 
   std::uint8_t read(std::uint16_t address) override;
   void write(std::uint16_t address, std::uint8_t value) override;

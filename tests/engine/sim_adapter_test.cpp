@@ -142,6 +142,9 @@ TEST(Transcript, ShowsAByteCutShortAndTheMastersOwnAcknowledge) {
   f.wire.set(false, true);
   f.wire.stop();
   EXPECT_EQ(f.adapter.transcript().text(), "S ?101 P S 00* P");
+  f.adapter.setTranscribing(false);
+  f.wire.write({0xA0});
+  EXPECT_EQ(f.adapter.transcript().events().size(), 6u);
 }
 
 TEST(Faults, EmptySocketAcknowledgesNothing) {

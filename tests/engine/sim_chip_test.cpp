@@ -262,6 +262,17 @@ TEST(ChipProtocol, TheChipReleasesSdaAfterTheMastersNoAcknowledge) {
   EXPECT_EQ(f.adapter.transcript().text(), "S A0+ 00+ Sr A1+ 00- P");
 }
 
+TEST(ChipProtocol, ASlowerWriteCycleIsPolledLonger) {
+  SimFixture f(6);
+  f.chip->setWriteCycleMicroseconds(20000);
+  ASSERT_TRUE(f.wire.write({0xA0, 0x00, 0x01}));
+  const std::uint64_t stop = f.sim.accessCount();
+  ASSERT_GT(f.wire.poll(0xA0, 2000), 0);
+  EXPECT_GE(f.sim.accessCount() - stop, 20000u);
+  EXPECT_LT(f.sim.accessCount() - stop, 20100u);  // answered by the first poll after the end
+  EXPECT_EQ(f.chip->memory()[0], 0x01);
+}
+
 TEST(ChipProtocol, NeverEndingWriteCycleRefusesEveryPollUntilPowerLoss) {
   SimFixture f(8);
   f.chip->setNeverEndsWriteCycle(true);

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +33,12 @@ class TempDir {
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Hex(unsigned value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "%02X", value);
+  return text;
 }
 
 void Spit(const std::string& path, const std::string& bytes) {
@@ -209,6 +217,52 @@ TEST(Trace, VcdHoldsTheHeaderAndOnlyTheChanges) {
   }
   EXPECT_GT(times, 20);
   EXPECT_EQ(last, "#" + std::to_string(t + 36));  // the end time
+}
+
+// sigrok's own I2C decoder, when it is installed, reads the same bus from
+// the trace as the simulator's transcript (it cannot tell who acknowledged).
+TEST(Trace, SigrokDecodesTheTraceAsTheTranscriptDoes) {
+  if (std::system("command -v sigrok-cli > /dev/null 2>&1") != 0) GTEST_SKIP() << "no sigrok-cli";
+  TempDir dir;
+  const std::string path = dir.file("bus.vcd");
+  std::string transcript;
+  {
+    SimFixture f(6);
+    f.chip->memory()[0x310] = 0x55;
+    ASSERT_TRUE(f.sim.enableTrace(path));
+    f.wire.read({0xA6, 0x10}, 0xA1, 2);
+    f.wire.write({0xA2, 0x05, 0x77});
+    f.wire.write({0xB0});
+    ASSERT_TRUE(f.sim.closeTrace());
+    transcript = f.adapter.transcript().text();
+  }
+  EXPECT_EQ(transcript, "S A6+ 10+ Sr A1+ 55* FF- P S A2+ 05+ 77+ P S B0- P");
+  for (char& c : transcript)
+    if (c == '*') c = '+';
+
+  const std::string command = "sigrok-cli -I vcd -i '" + path +
+                              "' -P i2c:scl=scl:sda=sda -A i2c=start:repeat-start:stop:ack:nack:"
+                              "address-read:address-write:data-read:data-write 2>&1";
+  std::FILE* out = ::popen(command.c_str(), "r");
+  ASSERT_NE(out, nullptr);
+  std::string decoded;
+  char line[256];
+  while (std::fgets(line, sizeof line, out)) {
+    std::string text = line;
+    text = text.substr(text.find(": ") + 2);
+    text.pop_back();
+    unsigned value = 0;
+    if (text == "Start") decoded += " S";
+    else if (text == "Start repeat") decoded += " Sr";
+    else if (text == "Stop") decoded += " P";
+    else if (text == "ACK") decoded += "+";
+    else if (text == "NACK") decoded += "-";
+    else if (std::sscanf(text.c_str(), "Address write: %x", &value) == 1) decoded += " " + Hex(value << 1);
+    else if (std::sscanf(text.c_str(), "Address read: %x", &value) == 1) decoded += " " + Hex(value << 1 | 1);
+    else if (std::sscanf(text.c_str(), "Data %*s %x", &value) == 1) decoded += " " + Hex(value);
+  }
+  ::pclose(out);
+  EXPECT_EQ(decoded.substr(1), transcript);
 }
 
 TEST(Trace, TraceFileThatCannotBeCreated) {
