@@ -161,7 +161,6 @@ TEST_F(PpdevAvecFaux, RefusedOpenSaysWhy) {
     std::string raison;
   } cas[] = {
       {EACCES, "permission refusée sur " + noeud() + " : ajoutez l'utilisateur au groupe lp"},
-      {EPERM, "permission refusée sur " + noeud() + " : ajoutez l'utilisateur au groupe lp"},
       {ENOENT, noeud() + " absent (module ppdev non chargé ?)"},
       {EBUSY, noeud() + " occupé par un autre programme"},
       {ENXIO, noeud() + " : aucun port derrière ce périphérique"},

@@ -1,0 +1,141 @@
+#include "engine/port_setup.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <utility>
+
+#include "engine/backends/port_map.h"
+#include "engine/backends/port_names.h"
+#include "engine/sim/simulated_backend.h"
+#include "engine/sim/simulation_config.h"
+
+namespace zorbix {
+namespace {
+
+const char* const LigneSimulationPossible =
+    "Aucun port parallèle réel : ZORBIX_SIMULATION (par exemple ZORBIX_SIMULATION=LPT1:24C16) "
+    "fait fonctionner le programme avec un adaptateur simulé.";
+
+struct ChoixPort {
+  std::unique_ptr<PortBackend> backend;  // nullptr: the absent port
+  std::string ligne;
+};
+
+// ppdev first: it needs no privilege and shares the port with the kernel's
+// drivers; direct I/O only for a process that already holds the permission.
+ChoixPort ChoisirPourPort(std::uint16_t base, const ParametresPorts& parametres) {
+  const std::string nom = DesignationPort(base) + " : ";
+  std::string raisonPpdev;
+  if (std::unique_ptr<PpdevBackend> ppdev = OuvrirPpdev(base, parametres.racines, raisonPpdev,
+                                                        parametres.appelsPpdev)) {
+    std::string ligne = nom + ppdev->peripherique() + " (ppdev)";
+    return {std::move(ppdev), std::move(ligne)};
+  }
+  std::string raisonDirect;
+  if (std::unique_ptr<PortBackend> direct = parametres.ouvrirAccesDirect(base, raisonDirect))
+    return {std::move(direct), nom + "accès direct aux ports d'E/S (ppdev : " + raisonPpdev + ")"};
+  return {nullptr, nom + "aucun port (" + raisonPpdev + " ; " + raisonDirect + ")"};
+}
+
+std::unique_ptr<PortMap> InstallerPortsReels(const ParametresPorts& parametres,
+                                             std::vector<std::string>& rapport) {
+  auto carte = std::make_unique<PortMap>();
+  bool unPortReel = false;
+  for (std::uint16_t base : AdressesPorts) {
+    ChoixPort choix = ChoisirPourPort(base, parametres);
+    rapport.push_back(std::move(choix.ligne));
+    unPortReel = unPortReel || choix.backend;
+    carte->servir(base, std::move(choix.backend));
+  }
+  if (!unPortReel) rapport.push_back(LigneSimulationPossible);
+  if (parametres.trace)
+    rapport.push_back("ZORBIX_SIM_TRACE ignoré : la trace du bus ne concerne que l'adaptateur simulé.");
+  return carte;
+}
+
+std::unique_ptr<SimulatedBackend> InstallerSimulation(const ParametresPorts& parametres,
+                                                      std::vector<std::string>& rapport,
+                                                      std::string& erreur) {
+  std::unique_ptr<SimulatedBackend> simulation = CreerSimulation(*parametres.simulation, erreur);
+  if (!simulation) return nullptr;
+  rapport.push_back("Simulation (ZORBIX_SIMULATION) : aucun port réel n'est utilisé.");
+  for (std::string& ligne : simulation->describe()) rapport.push_back(std::move(ligne));
+  for (std::uint16_t base : AdressesPorts)
+    if (!simulation->adapter(base)) rapport.push_back(DesignationPort(base) + " : aucun port (simulation)");
+  if (parametres.trace) {
+    if (simulation->enableTrace(*parametres.trace))
+      rapport.push_back("Trace du bus : " + *parametres.trace);
+    else
+      rapport.push_back("Trace du bus impossible : " + *parametres.trace + " ne peut pas être créé.");
+  }
+  return simulation;
+}
+
+std::optional<std::string> Environnement(const char* nom) {
+  const char* valeur = std::getenv(nom);
+  if (!valeur || !*valeur) return std::nullopt;
+  return std::string(valeur);
+}
+
+}  // namespace
+
+PortsInstalles::PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
+                               std::vector<std::string> rapport)
+    : backend_(std::move(backend)), simulation_(simulation), rapport_(std::move(rapport)) {
+  InstallerBackend(backend_.get());
+}
+
+PortsInstalles::~PortsInstalles() {
+  const std::string problemes = terminer();
+  if (!problemes.empty()) std::cerr << problemes << std::endl;
+}
+
+std::string PortsInstalles::terminer() {
+  if (termine_) return {};
+  termine_ = true;
+  // Only our own backend is taken away: something installed later stays.
+  if (&BackendInstalle() == backend_.get()) InstallerBackend(nullptr);
+  if (!simulation_) return {};
+  std::string problemes;
+  if (!simulation_->closeTrace()) problemes = "Trace du bus incomplète : l'écriture du fichier a échoué.";
+  std::string erreur;
+  if (!simulation_->saveChips(erreur)) problemes += (problemes.empty() ? "" : "\n") + erreur;
+  return problemes;
+}
+
+std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres, std::string& erreur) {
+  std::vector<std::string> rapport;
+  if (parametres.simulation) {
+    std::unique_ptr<SimulatedBackend> simulation = InstallerSimulation(parametres, rapport, erreur);
+    if (!simulation) return nullptr;
+    SimulatedBackend* vue = simulation.get();
+    return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(simulation), vue, std::move(rapport)));
+  }
+  std::unique_ptr<PortMap> carte = InstallerPortsReels(parametres, rapport);
+  return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(carte), nullptr, std::move(rapport)));
+}
+
+void AfficherRapportPorts(const PortsInstalles& ports, std::ostream& sortie) {
+  for (const std::string& ligne : ports.rapport()) sortie << ligne << '\n';
+  sortie.flush();
+}
+
+ParametresPorts ParametresDepuisEnvironnement() {
+  ParametresPorts parametres;
+  parametres.simulation = Environnement("ZORBIX_SIMULATION");
+  parametres.trace = Environnement("ZORBIX_SIM_TRACE");
+  return parametres;
+}
+
+std::unique_ptr<PortsInstalles> InstallerPortsOuQuitter(std::ostream& sortie) {
+  std::string erreur;
+  std::unique_ptr<PortsInstalles> ports = InstallerPorts(ParametresDepuisEnvironnement(), erreur);
+  if (!ports) {
+    sortie << erreur << std::endl;
+    std::exit(2);
+  }
+  AfficherRapportPorts(*ports, sortie);
+  return ports;
+}
+
+}  // namespace zorbix

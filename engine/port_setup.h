@@ -1,0 +1,78 @@
+// What serves the three parallel-port addresses, chosen once at start-up.
+//
+// The simulator serves them only when ZORBIX_SIMULATION asks for it, so a
+// user never takes a virtual chip for a real one. Otherwise each port gets
+// the best real backend the machine grants (ppdev, then direct I/O), or the
+// absent port; the report says which, and why a better one was not had.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/backends/direct_io_backend.h"
+#include "engine/backends/ppdev_backend.h"
+#include "engine/port.h"
+
+namespace zorbix {
+
+class SimulatedBackend;
+
+struct ParametresPorts {
+  std::optional<std::string> simulation;  // ZORBIX_SIMULATION, when set
+  std::optional<std::string> trace;       // ZORBIX_SIM_TRACE, when set
+  // Where the real backends come from; tests replace them so that none of
+  // them reaches a real port.
+  RacinesSysteme racines;
+  AppelsPpdev appelsPpdev;
+  std::function<std::unique_ptr<PortBackend>(std::uint16_t base, std::string& raison)> ouvrirAccesDirect =
+      OuvrirAccesDirect;
+};
+
+// The installed backend, owned for the whole run, and the report of how it
+// was chosen.
+class PortsInstalles {
+ public:
+  ~PortsInstalles();  // terminer() if not done yet, its problems to std::cerr
+  PortsInstalles(const PortsInstalles&) = delete;
+  PortsInstalles& operator=(const PortsInstalles&) = delete;
+
+  const std::vector<std::string>& rapport() const { return rapport_; }
+  bool simulation() const { return simulation_ != nullptr; }
+
+  // Puts the absent port back, ends the bus trace and writes the simulated
+  // chips back to their files. Returns what went wrong (French, one line
+  // each), empty when all is well. Later calls do nothing.
+  std::string terminer();
+
+ private:
+  friend std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts&, std::string&);
+  PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
+                 std::vector<std::string> rapport);
+
+  std::unique_ptr<PortBackend> backend_;
+  SimulatedBackend* simulation_;  // backend_ itself when simulating, else nullptr
+  std::vector<std::string> rapport_;
+  bool termine_ = false;
+};
+
+// Builds and installs the backend. On a malformed ZORBIX_SIMULATION value,
+// installs nothing and returns nullptr with the French reason in `erreur`.
+std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres, std::string& erreur);
+
+void AfficherRapportPorts(const PortsInstalles& ports, std::ostream& sortie);
+
+// The parameters of a real run: the environment values (an empty one counts
+// as unset) and the real system.
+ParametresPorts ParametresDepuisEnvironnement();
+
+// For main(): installs from the environment and prints the report on
+// `sortie`; on a malformed ZORBIX_SIMULATION prints the reason there and
+// ends the process with exit code 2.
+std::unique_ptr<PortsInstalles> InstallerPortsOuQuitter(std::ostream& sortie);
+
+}  // namespace zorbix
