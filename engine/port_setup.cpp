@@ -37,7 +37,7 @@ ChoixPort ChoisirPourPort(std::uint16_t base, const ParametresPorts& parametres)
   return {nullptr, nom + "aucun port (" + raisonPpdev + " ; " + raisonDirect + ")"};
 }
 
-std::unique_ptr<PortMap> InstallerPortsReels(const ParametresPorts& parametres,
+std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
                                              std::vector<std::string>& rapport) {
   auto carte = std::make_unique<PortMap>();
   bool unPortReel = false;
@@ -53,7 +53,7 @@ std::unique_ptr<PortMap> InstallerPortsReels(const ParametresPorts& parametres,
   return carte;
 }
 
-std::unique_ptr<SimulatedBackend> InstallerSimulation(const ParametresPorts& parametres,
+std::unique_ptr<SimulatedBackend> PreparerSimulation(const ParametresPorts& parametres,
                                                       std::vector<std::string>& rapport,
                                                       std::string& erreur) {
   std::unique_ptr<SimulatedBackend> simulation = CreerSimulation(*parametres.simulation, erreur);
@@ -106,12 +106,12 @@ std::string PortsInstalles::terminer() {
 std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres, std::string& erreur) {
   std::vector<std::string> rapport;
   if (parametres.simulation) {
-    std::unique_ptr<SimulatedBackend> simulation = InstallerSimulation(parametres, rapport, erreur);
+    std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, erreur);
     if (!simulation) return nullptr;
     SimulatedBackend* vue = simulation.get();
     return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(simulation), vue, std::move(rapport)));
   }
-  std::unique_ptr<PortMap> carte = InstallerPortsReels(parametres, rapport);
+  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, rapport);
   return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(carte), nullptr, std::move(rapport)));
 }
 
