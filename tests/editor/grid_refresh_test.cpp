@@ -1,6 +1,5 @@
 #include "editor/grid_refresh.h"
 
-#include "editor/grid_texts.h"
 #include "grid_fixture.h"
 
 namespace zorbix {
@@ -97,17 +96,6 @@ TEST_F(GrilleTest, SmallerChipMovesTheCurrentCellToTheLastRow) {
   EXPECT_EQ(demandes_, (std::vector<std::pair<int, int>>{{9, 16}}));
   EXPECT_EQ(grid_->row(), 16);
   EXPECT_EQ(grid_->col(), 9);
-}
-
-TEST(TextesGrille, SharedTexts) {
-  EXPECT_EQ(TexteHexa(0x00), "00");
-  EXPECT_EQ(TexteHexa(0xAB), "AB");
-  EXPECT_TRUE(TexteCaractere(0x00).isEmpty());
-  EXPECT_EQ(TexteCaractere(0x41), "A");
-  EXPECT_EQ(TexteCaractere(0xE9), QString(QChar(0xE9)));
-  EXPECT_EQ(TexteAdresse(0x7F5), "07F0");
-  EXPECT_EQ(TexteAdresse(0xFFF0), "FFF0");
-  EXPECT_EQ(TexteGlyphe(JeuCaracteres::Oem, 0x82), QString(QChar(0xE9)));
 }
 
 }  // namespace
