@@ -1,0 +1,21 @@
+# Sourced by run.sh and test.sh: installs the Debian packages that are missing.
+# Usage: need_packages pkg...
+
+need_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installation des paquets manquants : ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+# What building the program needs.
+BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-liberation)
+# What the tests and benchmarks need on top.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev)

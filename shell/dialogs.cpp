@@ -1,0 +1,28 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace zorbix {
+
+Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
+                                        const QString& legende, Icone icone, Boutons boutons) {
+  QMessageBox box(parent);
+  box.setWindowTitle(legende);
+  box.setText(texte);
+  box.setIcon(icone == Icone::Attention     ? QMessageBox::Warning
+              : icone == Icone::Information ? QMessageBox::Information
+              : icone == Icone::Erreur      ? QMessageBox::Critical
+                                            : QMessageBox::NoIcon);
+  if (boutons == Boutons::OkAnnuler) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  return box.exec() == QMessageBox::Ok ? Reponse::Ok : Reponse::Annuler;
+}
+
+void DialoguesQt::Bip() { QApplication::beep(); }
+
+}  // namespace zorbix

@@ -1,0 +1,59 @@
+// zorbix32: reader and programmer of serial I2C EEPROMs on a parallel-port
+// adapter.
+#include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStringList>
+#include <QTranslator>
+#include <ctime>
+#include <exception>
+#include <iostream>
+
+#include "application.h"
+#include "dialogs.h"
+#include "engine/port_setup.h"
+#include "main_window.h"
+
+namespace {
+
+// The whole text after the program's name, as one string: the platform has
+// split it into words, which are joined back with one blank each.
+QString LigneDeCommande(int argc, char** argv) {
+  QStringList mots;
+  for (int i = 1; i < argc; ++i) mots << QString::fromLocal8Bit(argv[i]);
+  return mots.join(QLatin1Char(' '));
+}
+
+// Qt's own French texts, so the standard dialogs and buttons speak French too.
+void ChargerTraductionsQt(QApplication& app, QTranslator& traducteur) {
+  if (traducteur.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    app.installTranslator(&traducteur);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zorbix;
+  auto ports = InstallerPortsOuQuitter(std::cerr);
+  Application app(argc, argv);
+  DialoguesQt dialogues;
+  app.SetDialogues(&dialogues);
+  QTranslator traducteur;
+  ChargerTraductionsQt(app, traducteur);
+  // fontconfig maps "Courier New" to Liberation Mono by itself, not this one.
+  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+
+  try {
+    EtatProgramme etat;
+    const EnvironnementFenetre env{LigneDeCommande(argc, argv), static_cast<std::uint32_t>(std::time(nullptr))};
+    TForm1 fenetre(etat, dialogues, env);
+    fenetre.show();
+    app.exec();
+  } catch (const std::exception& e) {
+    Application::AfficherErreur(dialogues, e.what());
+  }
+  const std::string problemes = ports->terminer();
+  if (!problemes.empty()) std::cerr << problemes << '\n';
+  return 0;
+}

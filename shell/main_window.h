@@ -1,0 +1,125 @@
+// The main window: the fixed 617 x 403 client area with its toolbar band,
+// the grid, the displays under it, the menus of the command map and their
+// handlers. The handlers are spread over files named for what they do:
+//   main_window.cpp           construction, the controls and their layout
+//   main_window_menus.cpp     the menus and the command map's connections
+//   main_window_startup.cpp   FormCreate, FormShow, FormClose, the command line
+//   main_window_buffer.cpp    ModifierBuffer, AfficherBuffer, the character set
+//   main_window_editing.cpp   the selection and the editing of one byte
+//   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+#include "program_state.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace zorbix {
+
+class BoiteSaisie;
+class BoiteCaractere;
+class Dialogues;
+class StringGrid;
+
+// Where the window looks for what the platform provides; tests point these
+// at fixed values.
+struct EnvironnementFenetre {
+  QString LigneDeCommande;  // the whole text after the program's name
+  std::uint32_t Graine = 0; // calendar time in seconds, for the random fill
+};
+
+class TForm1 : public QMainWindow {
+ public:
+  TForm1(EtatProgramme& etat, Dialogues& dialogues, const EnvironnementFenetre& env);
+  ~TForm1() override;
+
+  EtatProgramme& Etat;
+
+  // Menus and their items, named as the command map names them.
+  QMenu *MenuFichier, *MenuAction, *MenuBuffer, *MenuMemoire, *MenuConfiguration, *Infos1;
+  QAction *OptionOuvrirFichier, *OptionSauverFichier, *OptionQuitter;
+  QAction *OptionLire, *OptionProgramOctet, *OptionProgramMem, *OptionComparer;
+  QAction *OptionBuffer00, *OptionBufferFF, *OptionBufferEspaces, *OptionBufferRandom,
+      *OptionBufferIncremente, *OptionBufferDecremente, *OptionBufferOctet,
+      *OptionBufferComplemente, *OptionBufferInvBits, *RemplirLaLigne;
+  QAction *OptionCaracWin, *OptionCaracDos;
+  std::array<QAction*, NombreTypesMemoire> OptionsMemoire{};  // OptionPCF8582 .. Option24C512
+  QAction *OptionModePageNon, *OptionModePageOui;
+  QAction *OptionLPT1, *OptionLPT2, *OptionLPT3, *Autodetection, *Testduportparallele;
+  QAction *OptionLangue, *PurgerQuitter;
+  QAction *SchemaElectrique, *Aide, *APropos;
+
+  // Toolbar band.
+  QToolButton *BoutonOuvrir, *BoutonSauver, *BoutonLire, *BoutonProgOctet, *BoutonProgMem,
+      *BoutonComparer, *BoutonSchema, *BoutonInfos, *BoutonVersion;
+  std::array<QToolButton*, 8> BoutonsBuffer{};  // BoutonBuffer1 .. BoutonBuffer8
+  QLabel* Label1;
+
+  // Grid and bottom band.
+  StringGrid* StringGrid1;
+  QProgressBar* ProgressBar;
+  QRadioButton *BoutonRadioDos, *BoutonRadioWin;
+  QLabel *StaticTextInfo, *StaticText2, *StaticText1;
+  BoiteSaisie* Edit1;
+  BoiteCaractere* Edit2;
+  QComboBox* ComboBox;
+  QPushButton* BitBtn1;
+
+  // Handlers of the command map.
+  void ModifierBuffer(QObject* Sender);
+  void AfficherBuffer(const zorbix::Buffer& donnees, int nombre);
+  void CommandeBoutonRadioDosWin(QObject* Sender);
+  void ChoixMemoire(QObject* Sender);
+  void LPTactif(QObject* Sender);
+  void OptionModePageClick(QObject* Sender);
+  void QuitterProgramme();
+
+  // Selection and editing of one byte.
+  bool StringGrid1SelectCell(int Col, int Row);
+  void StringGrid1KeyPress(int Key);
+  void StringGrid1DblClick();
+  void EditKeyPress(int Key);
+  void Edit1Enter();
+  void Edit2Enter();
+  void Edit1KeyUp();
+  void Edit2KeyUp();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void CreerControles();
+  void CreerBandeOutils(QWidget* zone);
+  void CreerBandeBas(QWidget* zone);
+  void CreerMenus();
+  void ConnecterCommandes();
+
+  void FormCreate(const EnvironnementFenetre& env);
+  void FormShow();
+  void FormClose();
+  void LireLigneDeCommande(const QString& ligne);
+
+  void AppliquerModesEcriture();
+  void StatutOccupe(const QString& texte);
+  void StatutRepos();
+  void AfficherValeur(int valeur);
+  void DebutSaisie();
+
+  Dialogues& dialogues_;
+  QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;
+};
+
+}  // namespace zorbix

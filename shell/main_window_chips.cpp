@@ -1,0 +1,58 @@
+// Choice of chip, port and write mode.
+#include <QComboBox>
+
+#include "editor/string_grid.h"
+#include "main_window.h"
+
+namespace zorbix {
+
+void TForm1::ChoixMemoire(QObject* Sender) {
+  for (int t = 0; t < NombreTypesMemoire; ++t) {
+    if (Sender == OptionsMemoire[t]) {
+      const QSignalBlocker silence(ComboBox);  // setting it from code raises no change
+      ComboBox->setCurrentIndex(t);
+    }
+  }
+  const int index = ComboBox->currentIndex();
+  if (index >= 0 && index < NombreTypesMemoire) {
+    Etat.ChipType = index;
+    Etat.ChipSize = SpecMemoire(index).Taille;
+    OptionsMemoire[index]->setChecked(true);
+  }
+  AppliquerModesEcriture();
+  AfficherBuffer(Etat.Buffer, Etat.ChipSize);
+  if (Sender != ComboBox) StringGrid1->setFocus();
+}
+
+// Byte-by-byte is greyed for the types written in pages only; the stored
+// WriteMode is left alone so the user's choice comes back with a smaller chip.
+void TForm1::AppliquerModesEcriture() {
+  if (!OctetParOctetPropose(Etat.ChipType)) {
+    OptionModePageNon->setEnabled(false);
+    OptionModePageOui->setChecked(true);
+  } else {
+    OptionModePageNon->setEnabled(true);
+    (Etat.WriteMode ? OptionModePageOui : OptionModePageNon)->setChecked(true);
+  }
+}
+
+void TForm1::OptionModePageClick(QObject* Sender) {
+  Etat.WriteMode = Sender == OptionModePageOui;
+  (Etat.WriteMode ? OptionModePageOui : OptionModePageNon)->setChecked(true);
+}
+
+void TForm1::LPTactif(QObject* Sender) {
+  if (Sender == OptionLPT1) {
+    OptionLPT1->setChecked(true);
+    Etat.PortBase = AdresseLPT1;
+  } else if (Sender == OptionLPT2) {
+    OptionLPT2->setChecked(true);
+    Etat.PortBase = AdresseLPT2;
+  } else if (Sender == OptionLPT3) {
+    OptionLPT3->setChecked(true);
+    Etat.PortBase = AdresseLPT3;
+  }
+  StringGrid1->setFocus();
+}
+
+}  // namespace zorbix

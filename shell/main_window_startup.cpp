@@ -1,0 +1,84 @@
+// Start-up, show and close of the main window, and the command line.
+#include <QCloseEvent>
+#include <QComboBox>
+
+#include "editor/grid_layout.h"
+#include "editor/string_grid.h"
+#include "engine/lines.h"
+#include "main_window.h"
+
+namespace zorbix {
+
+void TForm1::FormCreate(const EnvironnementFenetre& env) {
+  // Defaults (the window menu's size and maximise entries are left out by
+  // the window flags set in the constructor).
+  OptionLPT1->setChecked(true);
+  Etat.PortBase = AdresseLPT1;
+  Etat.WriteMode = true;
+  Etat.ChipType = TypeMemoireParDefaut;
+  ComboBox->setCurrentIndex(TypeMemoireParDefaut);
+  Etat.ChipSize = TailleMemoireParDefaut;
+  OptionsMemoire[TypeMemoireParDefaut]->setChecked(true);
+
+  // The settings store is read here, once it exists; until then every
+  // default above stays in force.
+
+  move(Etat.OrigineX, Etat.OrigineY);
+  if (Etat.CharsetMode == JeuCaracteres::Oem) CommandeBoutonRadioDosWin(OptionCaracDos);
+  AppliquerModesEcriture();
+
+  StringGrid1->setColWidth(ColonneAdresse, 36);
+  StringGrid1->setColWidth(1, 12);
+  StringGrid1->setColWidth(PremiereColonneCaracteres - 1, 12);
+  for (int j = 0; j < OctetsParLigne; ++j) StringGrid1->setColWidth(PremiereColonneCaracteres + j, 10);
+  StringGrid1->setCell(ColonneAdresse, 0, QStringLiteral("Adr:"));
+  for (int j = 0; j < OctetsParLigne; ++j) {
+    const QString chiffre = QString::number(j, 16).toUpper();
+    StringGrid1->setCell(PremiereColonneHexa + j, 0, chiffre);
+    StringGrid1->setCell(PremiereColonneCaracteres + j, 0, chiffre);
+  }
+
+  Etat.Buffer.fill(0xFF);
+  StringGrid1->setCurrentCell(PremiereColonneHexa, 1);
+  AfficherBuffer(Etat.Buffer, Etat.ChipSize);
+  MiseHorsTension(Etat.PortBase);
+  Etat.Aleatoire.Initialiser(env.Graine);
+  if (!env.LigneDeCommande.isEmpty()) LireLigneDeCommande(env.LigneDeCommande);
+
+  // The language file is applied here when the option asks for it.
+
+  setWindowTitle(QLatin1Char(' ') + Etat.TexteTitre);
+}
+
+void TForm1::LireLigneDeCommande(const QString& ligne) {
+  QString nom = ligne;
+  // A name given in quotes loses them, so that its extension is recognised.
+  if (nom.size() >= 2 && nom.startsWith(QLatin1Char('"')) && nom.endsWith(QLatin1Char('"')))
+    nom = nom.mid(1, nom.size() - 2);
+  Etat.NomFichier = nom;
+  const int point = nom.lastIndexOf(QLatin1Char('.'));
+  const QString extension = point >= 0 && point < nom.size() - 1 ? nom.mid(point + 1).toUpper() : QString();
+  if (extension == QLatin1String("BIN")) Etat.FiltreOuverture = FiltreBinaire;
+  if (extension == QLatin1String("HEX")) Etat.FiltreOuverture = FiltreHexa;
+  Etat.OuvrirAuDemarrage = true;
+}
+
+void TForm1::FormShow() { StringGrid1->setFocus(); }
+
+void TForm1::FormClose() {
+  // The settings are saved here (or purged) once the store exists.
+}
+
+void TForm1::QuitterProgramme() { close(); }
+
+void TForm1::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!e->spontaneous()) FormShow();
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+  FormClose();
+  e->accept();
+}
+
+}  // namespace zorbix
