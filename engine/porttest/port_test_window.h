@@ -1,0 +1,62 @@
+// TForm5, the port test window: the user sets each of the eight data
+// register lines with a check box and reads the five status register inputs
+// of one of the three ports, by hand. It talks to the registers through
+// LirePort and EcrirePort only, keeps its own port address, and never changes
+// the main window's.
+//
+// The check boxes act on their `clicked` signal, which only the user (mouse,
+// space bar) raises: AfficherSorties sets them from the value read without
+// writing anything, so afterwards the boxes show that value and the register
+// still holds it, untouched.
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace zorbix {
+
+class TForm5 : public QDialog {
+ public:
+  // `portBase` is the main window's selected port, read at every showing and
+  // never written; `bip` sounds the platform's simple beep.
+  TForm5(const std::uint16_t& portBase, std::function<void()> bip, QWidget* parent = nullptr);
+
+  // The port the window acts on: data register here, status register at +1.
+  std::uint16_t TestPortBase;
+
+  QGroupBox *GroupePort, *GroupeSorties, *GroupeEntrees;
+  QRadioButton *BRLPT1, *BRLPT2, *BRLPT3;
+  std::array<QCheckBox*, 8> CCB{};  // CCB[n] is the box of data bit n (CCB0 .. CCB7)
+  QLabel *txtError, *txtSelected, *txtPE, *txtAcknowledge, *txtBusy;
+  QPushButton *BoutonLireEntrees, *BoutonTestPortP;
+
+  void FormShow();
+  void BRLPTClick(QObject* Sender);
+  void CCB0a7Click();
+  void BoutonLireEntreesClick();
+  void BoutonTestPortPClick();
+  void AfficherSorties();
+  void AfficherEntrees();
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  void CreerGroupePort();
+  void CreerGroupeSorties();
+  void CreerGroupeEntrees();
+
+  const std::uint16_t& portBase_;
+  std::function<void()> bip_;
+};
+
+}  // namespace zorbix
