@@ -18,4 +18,4 @@ need_packages() {
 # What building the program needs.
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-liberation)
 # What the tests and benchmarks need on top.
-TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev)
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)

@@ -15,3 +15,6 @@ export XDG_RUNTIME_DIR
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 ctest --test-dir build --output-on-failure -j2
+
+# The file readers against inputs from anywhere, for a bounded time.
+bash scripts/fuzz_files.sh 60

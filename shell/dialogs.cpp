@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "file_dialog.h"
+
 namespace zorbix {
 
 Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
@@ -24,5 +26,12 @@ Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
 }
 
 void DialoguesQt::Bip() { QApplication::beep(); }
+
+Dialogues::ChoixFichier DialoguesQt::DialogueFichier(QWidget* parent, ModeFichier mode,
+                                                     const QString& nom, int filtre) {
+  DialogueFichierQt dialogue(parent, mode, nom, filtre);
+  if (dialogue.exec() != QDialog::Accepted) return ChoixFichier();
+  return ChoixFichier{true, dialogue.Nom(), dialogue.Filtre()};
+}
 
 }  // namespace zorbix

@@ -7,6 +7,7 @@
 //   main_window_buffer.cpp    ModifierBuffer, AfficherBuffer, the character set
 //   main_window_editing.cpp   the selection and the editing of one byte
 //   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
+//   main_window_files.cpp     OuvrirFichier, SauverFichier, MettreAJourTitre
 #pragma once
 
 #include <QMainWindow>
@@ -96,6 +97,11 @@ class TForm1 : public QMainWindow {
   void Edit1KeyUp();
   void Edit2KeyUp();
 
+  // File commands (main_window_files.cpp).
+  void OuvrirFichier(QObject* Sender);
+  void SauverFichier(QObject* Sender);
+  void MettreAJourTitre();
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -117,6 +123,11 @@ class TForm1 : public QMainWindow {
   void StatutRepos();
   void AfficherValeur(int valeur);
   void DebutSaisie();
+
+  // File commands.
+  void ConnecterFichiers();
+  void ChargerHexa();
+  void ChargerBinaire();
 
   Dialogues& dialogues_;
   QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;

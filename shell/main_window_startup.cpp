@@ -1,6 +1,7 @@
 // Start-up, show and close of the main window, and the command line.
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QTimer>
 
 #include "editor/grid_layout.h"
 #include "editor/string_grid.h"
@@ -63,7 +64,16 @@ void TForm1::LireLigneDeCommande(const QString& ligne) {
   Etat.OuvrirAuDemarrage = true;
 }
 
-void TForm1::FormShow() { StringGrid1->setFocus(); }
+void TForm1::FormShow() {
+  // The file named on the command line, once: the open dialog comes preset
+  // with it and the user confirms or cancels. It waits until the window is on
+  // the screen, so that the dialog and its message show over it, not alone.
+  if (Etat.OuvrirAuDemarrage) {
+    Etat.OuvrirAuDemarrage = false;
+    QTimer::singleShot(0, this, [this] { OuvrirFichier(this); });
+  }
+  StringGrid1->setFocus();
+}
 
 void TForm1::FormClose() {
   // The settings are saved here (or purged) once the store exists.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "shell/dialogs.h"
@@ -31,6 +32,26 @@ class FakeDialogues final : public Dialogues {
     return r;
   }
   void Bip() override { ++bips; }
+
+  // File dialogs: what each was preset with, and the next answers (a
+  // confirmed name and entry, or a cancel); cancelled when none is left.
+  struct DialogueFichierVu {
+    ModeFichier mode;
+    QString nom;
+    int filtre;
+  };
+  std::vector<DialogueFichierVu> dialoguesFichier;
+  std::deque<ChoixFichier> choixFichier;
+  std::function<void()> pendantDialogueFichier;  // runs while a dialog is "open"
+
+  ChoixFichier DialogueFichier(QWidget*, ModeFichier mode, const QString& nom, int filtre) override {
+    dialoguesFichier.push_back({mode, nom, filtre});
+    if (pendantDialogueFichier) pendantDialogueFichier();
+    if (choixFichier.empty()) return ChoixFichier();
+    const ChoixFichier c = choixFichier.front();
+    choixFichier.pop_front();
+    return c;
+  }
 };
 
 }  // namespace zorbix::test

@@ -36,6 +36,7 @@ class MainWindowTest : public ::testing::Test {
     fenetre_->show();
     QApplication::setActiveWindow(fenetre_.get());
     EXPECT_TRUE(QTest::qWaitForWindowActive(fenetre_.get()));
+    QCoreApplication::processEvents();  // what showing posted: the start-up open
     return *fenetre_;
   }
 

@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, CommandLineNamesTheFileAndChoosesTheFilter) {
     Demarrer(c.ligne);
     EXPECT_EQ(etat_.NomFichier, QString(c.nom));
     EXPECT_EQ(etat_.FiltreOuverture, c.filtre) << c.ligne;
-    EXPECT_TRUE(etat_.OuvrirAuDemarrage);
+    EXPECT_EQ(dialogues_.dialoguesFichier.back().nom, QString(c.nom));  // the start-up open
   }
   etat_ = EtatProgramme();
   Demarrer();

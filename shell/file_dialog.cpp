@@ -1,0 +1,92 @@
+#include "file_dialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace zorbix {
+namespace {
+
+struct Entree {
+  QString Texte;     // as the list shows it
+  QString FiltreQt;  // the same with the pattern Qt filters on
+};
+
+// Qt takes an entry's patterns from the parentheses that end it, so each
+// entry gets its pattern appended there, and HideNameFilterDetails shows the
+// entry's own text alone. "*.*" means every file, names without a dot
+// included; Qt's "*.*" would hide those, "*" does not.
+QList<Entree> Entrees() {
+  const QStringList morceaux = QString::fromUtf8(ListeFiltres).split(QLatin1Char('|'));
+  QList<Entree> entrees;
+  for (int i = 0; i + 1 < morceaux.size(); i += 2) {
+    const QString& motif = morceaux[i + 1];
+    const QString motifQt = motif == QLatin1String("*.*") ? QStringLiteral("*") : motif;
+    entrees.append({morceaux[i], QStringLiteral("%1 (%2)").arg(morceaux[i], motifQt)});
+  }
+  return entrees;
+}
+
+// A file marked read-only, or one this process may not write. The mark is
+// checked as well because root may write anything: a file that nobody may
+// write was made so on purpose.
+bool LectureSeule(const QFileInfo& fichier) {
+  const auto ecriture = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+  return fichier.exists() && !fichier.isDir() &&
+         (!fichier.isWritable() || !(fichier.permissions() & ecriture));
+}
+
+}  // namespace
+
+DialogueFichierQt::DialogueFichierQt(QWidget* parent, Dialogues::ModeFichier mode,
+                                     const QString& nom, int filtre)
+    : QFileDialog(parent) {
+  // Qt's own dialog rather than the desktop's: only it shows the entries'
+  // texts as they are and lets a save refuse a read-only file. No title is
+  // set: Qt's default ones ("Ouvrir", "Enregistrer sous") show.
+  setOption(DontUseNativeDialog);
+  setOption(HideNameFilterDetails);
+  if (mode == Dialogues::ModeFichier::Ouverture) {
+    setAcceptMode(AcceptOpen);
+    setFileMode(ExistingFile);  // the dialog refuses a name that does not exist
+  } else {
+    // Replacing an existing file is confirmed (Qt's default), and the name
+    // is used as typed: no default suffix.
+    setAcceptMode(AcceptSave);
+    setFileMode(AnyFile);
+  }
+  const QList<Entree> entrees = Entrees();
+  QStringList filtres;
+  for (const Entree& e : entrees) filtres << e.FiltreQt;
+  setNameFilters(filtres);
+  selectNameFilter(filtres.value(filtre - 1, filtres.first()));
+  // After the entry: in a save, choosing an entry gives the name its extension.
+  selectFile(nom);
+  SignalerRefus = [this](const QString& texte) { QMessageBox::warning(this, windowTitle(), texte); };
+}
+
+QString DialogueFichierQt::Nom() const { return QDir::toNativeSeparators(selectedFiles().value(0)); }
+
+// Depending on Qt's version, the selected filter comes back with or without
+// the pattern added for Qt.
+int DialogueFichierQt::Filtre() const {
+  const QString choisi = selectedNameFilter();
+  const QList<Entree> entrees = Entrees();
+  for (int i = 0; i < entrees.size(); ++i)
+    if (choisi == entrees[i].Texte || choisi == entrees[i].FiltreQt) return i + 1;
+  return 1;
+}
+
+void DialogueFichierQt::accept() {
+  if (acceptMode() == AcceptSave) {
+    const QFileInfo fichier(selectedFiles().value(0));
+    if (LectureSeule(fichier)) {
+      SignalerRefus(QStringLiteral("%1 est en lecture seule.\nChoisissez un autre nom.")
+                        .arg(fichier.fileName()));
+      return;
+    }
+  }
+  QFileDialog::accept();
+}
+
+}  // namespace zorbix
