@@ -36,6 +36,17 @@ bool LectureSeule(const QFileInfo& fichier) {
          (!fichier.isWritable() || !(fichier.permissions() & ecriture));
 }
 
+// Why a save may not use this name; empty when it may. A wildcard is what
+// the name box starts with ("*.bin"), not a name anyone means to create.
+QString RefusEnregistrement(const QFileInfo& fichier) {
+  const QString nom = fichier.fileName();
+  if (nom.contains(QLatin1Char('*')) || nom.contains(QLatin1Char('?')))
+    return QStringLiteral("%1 n'est pas un nom de fichier valide.\nChoisissez un autre nom.").arg(nom);
+  if (LectureSeule(fichier))
+    return QStringLiteral("%1 est en lecture seule.\nChoisissez un autre nom.").arg(nom);
+  return QString();
+}
+
 }  // namespace
 
 DialogueFichierQt::DialogueFichierQt(QWidget* parent, Dialogues::ModeFichier mode,
@@ -79,10 +90,9 @@ int DialogueFichierQt::Filtre() const {
 
 void DialogueFichierQt::accept() {
   if (acceptMode() == AcceptSave) {
-    const QFileInfo fichier(selectedFiles().value(0));
-    if (LectureSeule(fichier)) {
-      SignalerRefus(QStringLiteral("%1 est en lecture seule.\nChoisissez un autre nom.")
-                        .arg(fichier.fileName()));
+    const QString refus = RefusEnregistrement(QFileInfo(selectedFiles().value(0)));
+    if (!refus.isEmpty()) {
+      SignalerRefus(refus);
       return;
     }
   }

@@ -27,7 +27,8 @@ class DialogueFichierQt final : public QFileDialog {
   std::function<void(const QString& texte)> SignalerRefus;
 
  protected:
-  // A save refuses a read-only file before the dialog closes.
+  // A save refuses a read-only file, or a name with a wildcard, before the
+  // dialog closes.
   void accept() override;
 };
 

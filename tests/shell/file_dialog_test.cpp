@@ -54,12 +54,14 @@ TEST(FileDialogTest, EntriesShowTheirTextAndListTheirFiles) {
 }
 
 // Root may write any file, so the mark is what makes a file read-only here.
-TEST(FileDialogTest, SaveRefusesAReadOnlyFile) {
+// The name box starts with "*.bin": saved as it is, that would make a file
+// of that name.
+TEST(FileDialogTest, SaveRefusesAReadOnlyFileAndAWildcard) {
   RepertoireTemporaire rep;
   const std::string protege = rep.Ecrire("protege.bin", "x");
   ASSERT_EQ(::chmod(protege.c_str(), 0444), 0);
   QStringList refus;
-  for (const char* nom : {"protege.bin", "neuf"}) {
+  for (const char* nom : {"protege.bin", "*.bin", "neuf"}) {
     DialogueFichierQt d(nullptr, Mode::Enregistrement, QString::fromStdString(rep.Chemin(nom)), 4);
     d.SignalerRefus = [&](const QString& texte) { refus << texte; };
     static_cast<QDialog&>(d).accept();  // what the Save button does
@@ -67,7 +69,8 @@ TEST(FileDialogTest, SaveRefusesAReadOnlyFile) {
     EXPECT_EQ(d.Nom(), QString::fromStdString(rep.Chemin(nom)));
     EXPECT_EQ(d.Filtre(), 4);
   }
-  EXPECT_EQ(refus, QStringList{"protege.bin est en lecture seule.\nChoisissez un autre nom."});
+  EXPECT_EQ(refus, (QStringList{"protege.bin est en lecture seule.\nChoisissez un autre nom.",
+                                "*.bin n'est pas un nom de fichier valide.\nChoisissez un autre nom."}));
 }
 
 }  // namespace
