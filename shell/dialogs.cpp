@@ -1,6 +1,8 @@
 #include "dialogs.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMessageBox>
 
 #include "file_dialog.h"
@@ -26,6 +28,8 @@ Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
 }
 
 void DialoguesQt::Bip() { QApplication::beep(); }
+
+void DialoguesQt::CopierImage(const QImage& image) { QGuiApplication::clipboard()->setImage(image); }
 
 Dialogues::ChoixFichier DialoguesQt::DialogueFichier(QWidget* parent, ModeFichier mode,
                                                      const QString& nom, int filtre) {

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+class QImage;
 class QWidget;
 
 namespace zorbix {
@@ -32,6 +33,10 @@ class Dialogues {
   };
   virtual ChoixFichier DialogueFichier(QWidget* parent, ModeFichier mode, const QString& nom,
                                        int filtre) = 0;
+
+  // Information windows: puts `image` on the system clipboard as a bitmap,
+  // replacing what was there.
+  virtual void CopierImage(const QImage& image) = 0;
 };
 
 class DialoguesQt final : public Dialogues {
@@ -41,6 +46,7 @@ class DialoguesQt final : public Dialogues {
   void Bip() override;
   ChoixFichier DialogueFichier(QWidget* parent, ModeFichier mode, const QString& nom,
                                int filtre) override;
+  void CopierImage(const QImage& image) override;
 };
 
 }  // namespace zorbix

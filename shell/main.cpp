@@ -12,6 +12,9 @@
 #include "application.h"
 #include "dialogs.h"
 #include "engine/port_setup.h"
+#include "infowin/about_window.h"
+#include "infowin/help_window.h"
+#include "infowin/schema_window.h"
 #include "main_window.h"
 
 namespace {
@@ -48,6 +51,10 @@ int main(int argc, char** argv) {
     EtatProgramme etat;
     const EnvironnementFenetre env{LigneDeCommande(argc, argv), static_cast<std::uint32_t>(std::time(nullptr))};
     TForm1 fenetre(etat, dialogues, env);
+    TForm2 schema(dialogues);
+    TForm3 aPropos;
+    TForm4 aide;
+    fenetre.SetFenetresInformations(&schema, &aPropos, &aide);
     fenetre.show();
     app.exec();
   } catch (const std::exception& e) {

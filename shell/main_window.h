@@ -8,6 +8,7 @@
 //   main_window_editing.cpp   the selection and the editing of one byte
 //   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
 //   main_window_files.cpp     OuvrirFichier, SauverFichier, MettreAJourTitre
+//   main_window_infos.cpp     the wiring diagram, help and about windows
 #pragma once
 
 #include <QMainWindow>
@@ -33,6 +34,9 @@ class BoiteSaisie;
 class BoiteCaractere;
 class Dialogues;
 class StringGrid;
+class TForm2;
+class TForm3;
+class TForm4;
 
 // Where the window looks for what the platform provides; tests point these
 // at fixed values.
@@ -102,6 +106,17 @@ class TForm1 : public QMainWindow {
   void SauverFichier(QObject* Sender);
   void MettreAJourTitre();
 
+  // Information windows: the wiring diagram, the about box and the help text
+  // (main_window_infos.cpp). Each opens with the main window hidden and its
+  // return button brings the main window back.
+  void SetFenetresInformations(TForm2* schema, TForm3* aPropos, TForm4* aide);
+  void VoirSchema(QObject* Sender);
+  void AideClick(QObject* Sender);
+  void AProposClick(QObject* Sender);
+  void BoutonRetourProg(QObject* Sender);
+  void BoutonRetour3Click(QObject* Sender);
+  void BoutonRetour2Click(QObject* Sender);
+
  protected:
   void showEvent(QShowEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
@@ -128,6 +143,14 @@ class TForm1 : public QMainWindow {
   void ConnecterFichiers();
   void ChargerHexa();
   void ChargerBinaire();
+
+  // Information windows.
+  void ConnecterInformations();
+  void Montrer(QWidget* fenetre);
+  void Revenir(QWidget* fenetre);
+  TForm2* Form2 = nullptr;
+  TForm3* Form3 = nullptr;
+  TForm4* Form4 = nullptr;
 
   Dialogues& dialogues_;
   QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;

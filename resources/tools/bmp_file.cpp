@@ -8,7 +8,7 @@ namespace zorbix::outils {
 namespace {
 
 constexpr int TailleEnTeteFichier = 14;
-constexpr int TailleEnTeteImage = 40;  // BITMAPINFOHEADER
+constexpr int TailleEnTeteImage = 40;          // BITMAPINFOHEADER
 constexpr std::int32_t PixelsParMetre = 3780;  // 96 dpi
 
 void Mot16(QByteArray& b, std::uint16_t v) {

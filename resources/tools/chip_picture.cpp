@@ -78,8 +78,8 @@ void BrochesAvant(QPainter& p) {
 }
 
 void Corps(QPainter& p) {
-  const QPolygonF dessus({QPointF(XArriereG, YArriere), QPointF(XArriereD, YArriere), QPointF(XAvantD, YAvant),
-                          QPointF(XAvantG, YAvant)});
+  const QPolygonF dessus({QPointF(XArriereG, YArriere), QPointF(XArriereD, YArriere),
+                          QPointF(XAvantD, YAvant), QPointF(XAvantG, YAvant)});
   QLinearGradient g(0, YArriere, 0, YAvant);
   g.setColorAt(0, QColor(66, 68, 72));
   g.setColorAt(1, QColor(30, 31, 34));

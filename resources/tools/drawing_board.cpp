@@ -66,7 +66,8 @@ void Planche::ResistanceVerticale(QPoint haut, QPoint bas) {
   const int y0 = milieu - LongueurCorpsResistance / 2, y1 = y0 + LongueurCorpsResistance;
   Fil(haut, QPoint(haut.x(), y0));
   Fil(QPoint(haut.x(), y1), bas);
-  Rectangle(QRect(QPoint(haut.x() - DemiLargeurResistance, y0), QPoint(haut.x() + DemiLargeurResistance, y1)));
+  Rectangle(
+      QRect(QPoint(haut.x() - DemiLargeurResistance, y0), QPoint(haut.x() + DemiLargeurResistance, y1)));
 }
 
 void Planche::ResistanceHorizontale(QPoint gauche, QPoint droite) {
@@ -74,7 +75,8 @@ void Planche::ResistanceHorizontale(QPoint gauche, QPoint droite) {
   const int x0 = milieu - LongueurCorpsResistance / 2, x1 = x0 + LongueurCorpsResistance;
   Fil(gauche, QPoint(x0, gauche.y()));
   Fil(QPoint(x1, gauche.y()), droite);
-  Rectangle(QRect(QPoint(x0, gauche.y() - DemiLargeurResistance), QPoint(x1, gauche.y() + DemiLargeurResistance)));
+  Rectangle(
+      QRect(QPoint(x0, gauche.y() - DemiLargeurResistance), QPoint(x1, gauche.y() + DemiLargeurResistance)));
 }
 
 void Planche::DiodeHorizontale(QPoint gauche, QPoint droite, bool versLaDroite) {
@@ -84,7 +86,8 @@ void Planche::DiodeHorizontale(QPoint gauche, QPoint droite, bool versLaDroite) 
   Fil(gauche, QPoint(x0, y));
   Fil(QPoint(x1, y), droite);
   const int base = versLaDroite ? x0 : x1, pointe = versLaDroite ? x1 : x0;
-  QPolygon triangle({QPoint(base, y - DemiHauteurDiode), QPoint(base, y + DemiHauteurDiode), QPoint(pointe, y)});
+  QPolygon triangle(
+      {QPoint(base, y - DemiHauteurDiode), QPoint(base, y + DemiHauteurDiode), QPoint(pointe, y)});
   pinceau_.setBrush(Qt::black);
   pinceau_.drawPolygon(triangle);
   pinceau_.setBrush(Qt::NoBrush);
@@ -142,7 +145,9 @@ QRect Planche::Texte(QPoint p, const QString& texte, Ancre ancre, const QFont* p
   const QFont& f = police ? *police : police_;
   const QFontMetrics m(f);
   const int largeur = m.horizontalAdvance(texte);
-  const int x = ancre == Ancre::Gauche ? p.x() : ancre == Ancre::Droite ? p.x() - largeur : p.x() - largeur / 2;
+  const int x = ancre == Ancre::Gauche   ? p.x()
+                : ancre == Ancre::Droite ? p.x() - largeur
+                                         : p.x() - largeur / 2;
   pinceau_.setFont(f);
   pinceau_.drawText(QPoint(x, p.y()), texte);
   const QRect encre = m.tightBoundingRect(texte).translated(x, p.y());

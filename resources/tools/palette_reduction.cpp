@@ -15,8 +15,9 @@ struct Boite {
   std::vector<Couleur> couleurs;
 
   int Etendue(int canal) const {
-    const auto [mn, mx] = std::minmax_element(couleurs.begin(), couleurs.end(),
-                                              [canal](const Couleur& a, const Couleur& b) { return a[canal] < b[canal]; });
+    const auto [mn, mx] =
+        std::minmax_element(couleurs.begin(), couleurs.end(),
+                            [canal](const Couleur& a, const Couleur& b) { return a[canal] < b[canal]; });
     return (*mx)[canal] - (*mn)[canal];
   }
   int CanalLePlusEtendu() const {
@@ -49,7 +50,8 @@ std::vector<Boite> Decouper(std::vector<Couleur> pixels, int nombre) {
     if (plusEtendue == boites.end()) break;
     std::vector<Couleur>& c = plusEtendue->couleurs;
     const int canal = plusEtendue->CanalLePlusEtendu();
-    std::sort(c.begin(), c.end(), [canal](const Couleur& a, const Couleur& b) { return a[canal] < b[canal]; });
+    std::sort(c.begin(), c.end(),
+              [canal](const Couleur& a, const Couleur& b) { return a[canal] < b[canal]; });
     Boite moitie{std::vector<Couleur>(c.begin() + c.size() / 2, c.end())};
     c.resize(c.size() / 2);
     boites.push_back(std::move(moitie));

@@ -64,8 +64,8 @@ void Connecteur(Planche& p) {
 bool Utilisee(int n) { return (n >= 2 && n <= 10 && n != 5) || n >= 18; }
 
 QString NomBroche(int n) {
-  static const char* const noms13[] = {"Strobe", "D0", "D1", "D2", "D3", "D4", "D5",
-                                       "D6", "D7", "Ack", "Busy", "Paper End", "Select"};
+  static const char* const noms13[] = {"Strobe", "D0", "D1",  "D2",   "D3",        "D4",    "D5",
+                                       "D6",     "D7", "Ack", "Busy", "Paper End", "Select"};
   static const char* const noms12[] = {"AutoFeed", "Error", "Init", "Select IN"};
   if (n <= 13) return QStringLiteral("%1 %2").arg(n).arg(QString::fromLatin1(noms13[n - 1]));
   return QStringLiteral("%1 %2").arg(QString::fromLatin1(n <= 17 ? noms12[n - 14] : "Gnd")).arg(n);

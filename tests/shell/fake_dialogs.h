@@ -2,6 +2,7 @@
 // no test waits on a modal box.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <deque>
 #include <functional>
@@ -52,6 +53,15 @@ class FakeDialogues final : public Dialogues {
     choixFichier.pop_front();
     return c;
   }
+
+  // Information windows: every picture put on the clipboard, with the
+  // number of message boxes shown before it.
+  struct ImageCopiee {
+    QImage image;
+    std::size_t boitesAvant;
+  };
+  std::vector<ImageCopiee> imagesCopiees;
+  void CopierImage(const QImage& image) override { imagesCopiees.push_back({image, boites.size()}); }
 };
 
 }  // namespace zorbix::test
