@@ -47,7 +47,7 @@ void TForm1::BoutonRetour2Click([[maybe_unused]] QObject* Sender) { Revenir(Form
 // Modeless: the handler returns at once, and the window's return button
 // alone brings the main window back.
 void TForm1::Montrer(QWidget* fenetre) {
-  if (!fenetre) return;  // not handed over (a window tested on its own)
+  if (!fenetre) return;  // none handed over: a main window made without them
   fenetre->show();
   fenetre->activateWindow();
   hide();
