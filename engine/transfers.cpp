@@ -70,11 +70,11 @@ int PasProgression(int chipSize, int divisions) {
 
 bool LireMemoire(const CibleI2C& cible, std::uint8_t* octets, const Progression& progression) {
   MiseSousTension(cible.PortBase);
-  const bool adresse = EnvoyerAdresseZero(cible);
-  if (adresse) LireDepuisZero(cible, octets, progression);
+  const bool adresseAcquittee = EnvoyerAdresseZero(cible);
+  if (adresseAcquittee) LireDepuisZero(cible, octets, progression);
   ConditionStop(cible.PortBase);
   MiseHorsTension(cible.PortBase);
-  return adresse;
+  return adresseAcquittee;
 }
 
 bool EcritureParPages(int chipType, bool writeMode) {

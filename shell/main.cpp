@@ -12,6 +12,7 @@
 #include "application.h"
 #include "dialogs.h"
 #include "engine/port_setup.h"
+#include "engine/porttest/port_test_window.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
     TForm3 aPropos;
     TForm4 aide;
     fenetre.SetFenetresInformations(&schema, &aPropos, &aide);
+    TForm5 testPort(etat.PortBase, [&dialogues] { dialogues.Bip(); });
+    fenetre.SetFenetreTestPort(&testPort);
     fenetre.show();
     app.exec();
   } catch (const std::exception& e) {

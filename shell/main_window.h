@@ -8,6 +8,8 @@
 //   main_window_editing.cpp   the selection and the editing of one byte
 //   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
 //   main_window_files.cpp     OuvrirFichier, SauverFichier, MettreAJourTitre
+//   main_window_transfers.cpp LectureMemoire, ProgrammerMemoire, Comparer
+//   main_window_autodetection.cpp  AutodetectionClick, TestduportparalleleClick
 //   main_window_infos.cpp     the wiring diagram, help and about windows
 #pragma once
 
@@ -15,6 +17,7 @@
 #include <array>
 #include <memory>
 
+#include "engine/transfers.h"
 #include "program_state.h"
 
 class QAction;
@@ -37,6 +40,7 @@ class StringGrid;
 class TForm2;
 class TForm3;
 class TForm4;
+class TForm5;
 
 // Where the window looks for what the platform provides; tests point these
 // at fixed values.
@@ -106,6 +110,17 @@ class TForm1 : public QMainWindow {
   void SauverFichier(QObject* Sender);
   void MettreAJourTitre();
 
+  // Memory transfers, autodetection and the port test window
+  // (main_window_transfers.cpp, main_window_autodetection.cpp).
+  void LectureMemoire();
+  void ProgrammerMemoire(QObject* Sender);
+  void Comparer();
+  void AutodetectionClick();
+  void TestduportparalleleClick();
+  void SetFenetreTestPort(TForm5* fenetre);
+  // Where the compare's scratch area comes from; tests make it fail.
+  AllocateurZone AllouerZoneComparaison = AllouerSansException;
+
   // Information windows: the wiring diagram, the about box and the help text
   // (main_window_infos.cpp). Each opens with the main window hidden and its
   // return button brings the main window back.
@@ -143,6 +158,12 @@ class TForm1 : public QMainWindow {
   void ConnecterFichiers();
   void ChargerHexa();
   void ChargerBinaire();
+
+  // Memory transfers, autodetection and the port test window.
+  void ConnecterTransferts();
+  void MontrerPosition(int position);
+  void FinTransfert();
+  TForm5* fenetreTestPort_ = nullptr;
 
   // Information windows.
   void ConnecterInformations();

@@ -164,6 +164,7 @@ void TForm1::ConnecterCommandes() {
   Edit2->SurEntree = [this] { Edit2Enter(); };
   Edit1->SurToucheRelachee = [this] { Edit1KeyUp(); };
   Edit2->SurToucheRelachee = [this] { Edit2KeyUp(); };
+  ConnecterTransferts();
   ConnecterFichiers();
   ConnecterInformations();
 }

@@ -10,13 +10,12 @@
 
 namespace zorbix::test {
 
-// The tokens of BusTranscript::text() from each START to its STOP, both left
-// out ("A0+", "10+", "Sr", "A1+", "FF*", ... ).
+// The tokens of BusTranscript::text() ("A0+", "Sr", "FF*", ...) from each
+// START to its STOP, both left out.
 inline std::vector<std::vector<std::string>> Transactions(const BusTranscript& t) {
   std::vector<std::vector<std::string>> out;
   std::istringstream in(t.text());
-  std::string token;
-  while (in >> token) {
+  for (std::string token; in >> token;) {
     if (token == "S")
       out.emplace_back();
     else if (token != "P" && !out.empty())
@@ -25,27 +24,22 @@ inline std::vector<std::vector<std::string>> Transactions(const BusTranscript& t
   return out;
 }
 
-inline bool EstScrutation(const std::vector<std::string>& t) {
-  return t.size() == 1 && (t[0] == "A0+" || t[0] == "A0-");
-}
-
-// A write transaction and the acknowledge polling that followed it.
+// A write transaction and the acknowledge polls (a lone 0xA0) that followed it.
 struct Ecriture {
   std::vector<std::string> octets;  // select, address and data bytes
   int scrutations = 0;
   bool finVue = false;  // the last poll was acknowledged
 };
 
-// The write transactions of a transcript, in order, with their polls.
 inline std::vector<Ecriture> Ecritures(const BusTranscript& t) {
   std::vector<Ecriture> out;
   for (const auto& tr : Transactions(t)) {
-    if (EstScrutation(tr)) {
-      if (out.empty()) continue;
+    const bool scrutation = tr.size() == 1 && (tr[0] == "A0+" || tr[0] == "A0-");
+    if (!scrutation) {
+      out.push_back({tr, 0, false});
+    } else if (!out.empty()) {
       ++out.back().scrutations;
       out.back().finVue = tr[0] == "A0+";
-    } else {
-      out.push_back({tr, 0, false});
     }
   }
   return out;

@@ -23,10 +23,12 @@ class FakeDialogues final : public Dialogues {
   std::vector<BoiteVue> boites;
   int bips = 0;
   std::deque<Reponse> reponses;  // next answers; Ok when empty
+  std::function<void()> pendantBoite;  // runs while a message box is "open"
 
   Reponse Message(QWidget*, const QString& texte, const QString& legende, Icone icone,
                   Boutons boutons) override {
     boites.push_back({texte, legende, icone, boutons});
+    if (pendantBoite) pendantBoite();
     if (reponses.empty()) return Reponse::Ok;
     const Reponse r = reponses.front();
     reponses.pop_front();

@@ -1,0 +1,37 @@
+// The search for the adapter's port and the opening of the port test window.
+#include <QAction>
+
+#include "dialogs.h"
+#include "editor/string_grid.h"
+#include "engine/autodetection.h"
+#include "engine/porttest/port_test_window.h"
+#include "main_window.h"
+
+namespace zorbix {
+
+// The engine tests each port by its address, so PortBase itself never moves
+// during the test: it keeps the user's choice unless a port is found.
+void TForm1::AutodetectionClick() {
+  const int trouve = DetecterProgrammateur();
+  if (trouve < 0) {
+    dialogues_.Message(this, QStringLiteral("Erreur : le programmateur n'est pas connecté..."),
+                       QStringLiteral("Autodétection du Port // :"));
+  } else {
+    Etat.PortBase = AdressesPorts[trouve];
+    dialogues_.Message(this,
+                       QString::asprintf("Le programmateur a été détecté sur LPT%d (à l'adresse $%03X)...",
+                                         trouve + 1, static_cast<unsigned>(Etat.PortBase)),
+                       QStringLiteral("Adresse du port actif :"));
+    QAction* const items[3] = {OptionLPT1, OptionLPT2, OptionLPT3};
+    items[trouve]->setChecked(true);
+  }
+  StringGrid1->setFocus();
+}
+
+void TForm1::TestduportparalleleClick() {
+  if (fenetreTestPort_) fenetreTestPort_->exec();
+}
+
+void TForm1::SetFenetreTestPort(TForm5* fenetre) { fenetreTestPort_ = fenetre; }
+
+}  // namespace zorbix
