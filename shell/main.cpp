@@ -1,6 +1,8 @@
 // zorbix32: reader and programmer of serial I2C EEPROMs on a parallel-port
 // adapter.
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStringList>
@@ -17,8 +19,12 @@
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"
 #include "main_window.h"
+#include "settings_store.h"
 
 namespace {
+
+// The one per-machine directory of the language file.
+constexpr char RepertoireLangue[] = "/etc/zorbix32";
 
 // The whole text after the program's name, as one string: the platform has
 // split it into words, which are joined back with one blank each.
@@ -50,7 +56,12 @@ int main(int argc, char** argv) {
 
   try {
     EtatProgramme etat;
-    const EnvironnementFenetre env{LigneDeCommande(argc, argv), static_cast<std::uint32_t>(std::time(nullptr))};
+    EnvironnementFenetre env;
+    env.LigneDeCommande = LigneDeCommande(argc, argv);
+    env.Graine = static_cast<std::uint32_t>(std::time(nullptr));
+    env.FichierReglages = FichierReglagesUtilisateur();
+    env.FichierLangue = QString::fromUtf8(RepertoireLangue) + QStringLiteral("/ZORBIXLG.INI");
+    env.Ecran = QGuiApplication::primaryScreen()->size();
     TForm1 fenetre(etat, dialogues, env);
     TForm2 schema(dialogues);
     TForm3 aPropos;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <array>
 #include <memory>
 
@@ -47,6 +48,9 @@ class TForm5;
 struct EnvironnementFenetre {
   QString LigneDeCommande;  // the whole text after the program's name
   std::uint32_t Graine = 0; // calendar time in seconds, for the random fill
+  QString FichierReglages;  // the settings store (settings_store.h); empty: none
+  QString FichierLangue;    // ZORBIXLG.INI in its fixed directory
+  QSize Ecran{1024, 768};   // the primary screen, for placing the window
 };
 
 class TForm1 : public QMainWindow {
@@ -94,6 +98,11 @@ class TForm1 : public QMainWindow {
   void LPTactif(QObject* Sender);
   void OptionModePageClick(QObject* Sender);
   void QuitterProgramme();
+
+  // Settings and language file.
+  void PurgerQuitterClick();
+  void OptionLangueClick();
+  void ChargerFichierLangue();
 
   // Selection and editing of one byte.
   bool StringGrid1SelectCell(int Col, int Row);
@@ -144,6 +153,9 @@ class TForm1 : public QMainWindow {
   void ConnecterCommandes();
 
   void FormCreate(const EnvironnementFenetre& env);
+  void LireReglages();
+  void EnregistrerReglages();
+  void ConnecterReglages();
   void FormShow();
   void FormClose();
   void LireLigneDeCommande(const QString& ligne);
@@ -174,6 +186,8 @@ class TForm1 : public QMainWindow {
   TForm4* Form4 = nullptr;
 
   Dialogues& dialogues_;
+  QString fichierReglages_, fichierLangue_;
+  QSize ecran_;
   QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;
 };
 

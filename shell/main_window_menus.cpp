@@ -165,6 +165,7 @@ void TForm1::ConnecterCommandes() {
   Edit1->SurToucheRelachee = [this] { Edit1KeyUp(); };
   Edit2->SurToucheRelachee = [this] { Edit2KeyUp(); };
   ConnecterTransferts();
+  ConnecterReglages();
   ConnecterFichiers();
   ConnecterInformations();
 }

@@ -11,18 +11,23 @@
 namespace zorbix {
 
 void TForm1::FormCreate(const EnvironnementFenetre& env) {
+  fichierReglages_ = env.FichierReglages;
+  fichierLangue_ = env.FichierLangue;
+  ecran_ = env.Ecran;
   // Defaults (the window menu's size and maximise entries are left out by
   // the window flags set in the constructor).
   OptionLPT1->setChecked(true);
   Etat.PortBase = AdresseLPT1;
   Etat.WriteMode = true;
   Etat.ChipType = TypeMemoireParDefaut;
-  ComboBox->setCurrentIndex(TypeMemoireParDefaut);
+  {
+    const QSignalBlocker silence(ComboBox);  // set from code: no change event
+    ComboBox->setCurrentIndex(TypeMemoireParDefaut);
+  }
   Etat.ChipSize = TailleMemoireParDefaut;
   OptionsMemoire[TypeMemoireParDefaut]->setChecked(true);
 
-  // The settings store is read here, once it exists; until then every
-  // default above stays in force.
+  LireReglages();
 
   move(Etat.OrigineX, Etat.OrigineY);
   if (Etat.CharsetMode == JeuCaracteres::Oem) CommandeBoutonRadioDosWin(OptionCaracDos);
@@ -46,7 +51,10 @@ void TForm1::FormCreate(const EnvironnementFenetre& env) {
   Etat.Aleatoire.Initialiser(env.Graine);
   if (!env.LigneDeCommande.isEmpty()) LireLigneDeCommande(env.LigneDeCommande);
 
-  // The language file is applied here when the option asks for it.
+  if (Etat.LangueAuLancement) {
+    OptionLangue->setChecked(true);
+    ChargerFichierLangue();
+  }
 
   setWindowTitle(QLatin1Char(' ') + Etat.TexteTitre);
 }
@@ -75,9 +83,7 @@ void TForm1::FormShow() {
   StringGrid1->setFocus();
 }
 
-void TForm1::FormClose() {
-  // The settings are saved here (or purged) once the store exists.
-}
+void TForm1::FormClose() { EnregistrerReglages(); }
 
 void TForm1::QuitterProgramme() { close(); }
 

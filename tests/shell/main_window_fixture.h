@@ -32,7 +32,9 @@ class MainWindowTest : public ::testing::Test {
 
   // Creates and shows the window, active, as a user would find it.
   TForm1& Demarrer(const QString& ligne = QString(), std::uint32_t graine = 0) {
-    fenetre_ = std::make_unique<TForm1>(etat_, dialogues_, EnvironnementFenetre{ligne, graine});
+    env_.LigneDeCommande = ligne;
+    env_.Graine = graine;
+    fenetre_ = std::make_unique<TForm1>(etat_, dialogues_, env_);
     fenetre_->show();
     QApplication::setActiveWindow(fenetre_.get());
     EXPECT_TRUE(QTest::qWaitForWindowActive(fenetre_.get()));
@@ -48,6 +50,7 @@ class MainWindowTest : public ::testing::Test {
   void Choisir(int chipType) { fenetre_->OptionsMemoire[chipType]->trigger(); }
 
   EtatProgramme etat_;
+  EnvironnementFenetre env_;  // no settings store, no language file unless a test names one
   FakeDialogues dialogues_;
   SimulatedBackend sim_;
   SimulatedAdapter* adaptateur_ = nullptr;

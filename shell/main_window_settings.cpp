@@ -1,0 +1,105 @@
+// The settings that persist from one run to the next: read once while the
+// window is created, written once when it closes, or deleted by the purge.
+#include <QComboBox>
+
+#include "dialogs.h"
+#include "main_window.h"
+#include "settings_store.h"
+
+namespace zorbix {
+namespace {
+
+// A left edge below -200 and a top edge below -20 come back to 0; then
+// neither may go past the screen's size less 40.
+int Borner(int valeur, int minimum, int taille) {
+  if (valeur < minimum) valeur = 0;
+  return valeur > taille - 40 ? taille - 40 : valeur;
+}
+
+const QString kTextePurge = QStringLiteral(
+    "Le programme sauvegarde ses paramètres dans la base de registre de Windows ; si vous décidez de ne "
+    "plus l'utiliser, cette option vous permet de le quitter en retirant toutes les informations qui ont "
+    "été placées dans la base. En cas d'utilisation ultérieure, le programme utilisera simplement ses "
+    "paramètres par défaut (24C16, Buffer ANSI, etc...), comme lors du premier lancement.\n\n"
+    "Voulez-vous quitter le programme en purgeant la base de registre ?");
+
+}  // namespace
+
+void TForm1::LireReglages() {
+  if (fichierReglages_.isEmpty()) return;
+  MagasinReglages magasin(fichierReglages_);
+  magasin.Lire();
+
+  if (const auto port = magasin.Nombre(QStringLiteral("Port_Parallele"))) {
+    QAction* item = *port == AdresseLPT2 ? OptionLPT2 : *port == AdresseLPT3 ? OptionLPT3 : OptionLPT1;
+    Etat.PortBase = *port == AdresseLPT2 ? AdresseLPT2 : *port == AdresseLPT3 ? AdresseLPT3 : AdresseLPT1;
+    item->setChecked(true);
+  }
+  if (const auto type = magasin.Nombre(QStringLiteral("Type_Memoire"))) {
+    const int t = *type >= 0 && *type < NombreTypesMemoire ? *type : TypeMemoireParDefaut;
+    Etat.ChipType = t;
+    const QSignalBlocker silence(ComboBox);
+    ComboBox->setCurrentIndex(t);
+    Etat.ChipSize = SpecMemoire(t).Taille;
+    OptionsMemoire[t]->setChecked(true);
+  }
+  if (const auto page = magasin.Nombre(QStringLiteral("Mode_Page"))) Etat.WriteMode = *page != 0;
+  if (const auto ansi = magasin.Nombre(QStringLiteral("Buffer_ANSI")))
+    Etat.CharsetMode = *ansi != 0 ? JeuCaracteres::Ansi : JeuCaracteres::Oem;
+  if (const auto x = magasin.Nombre(QStringLiteral("X_origine"))) Etat.OrigineX = Borner(*x, -200, ecran_.width());
+  if (const auto y = magasin.Nombre(QStringLiteral("Y_origine"))) Etat.OrigineY = Borner(*y, -20, ecran_.height());
+  if (const auto nom = magasin.Chaine(QStringLiteral("Nom_Fichier"))) Etat.NomFichier = *nom;
+  if (const auto filtre = magasin.Nombre(QStringLiteral("Type_Fichier"))) {
+    if (*filtre >= 1 && *filtre <= 4) Etat.FiltreOuverture = Etat.FiltreSauvegarde = *filtre;
+  }
+  if (const auto langue = magasin.Nombre(QStringLiteral("Charger_Langue"))) Etat.LangueAuLancement = *langue != 0;
+}
+
+void TForm1::EnregistrerReglages() {
+  if (fichierReglages_.isEmpty()) return;
+  MagasinReglages magasin(fichierReglages_);
+  if (!Etat.SauverReglages) {
+    magasin.Purger();
+    dialogues_.Bip();
+    return;
+  }
+  const auto nombre = [](int v) { return QVariant::fromValue(static_cast<qint32>(v)); };
+  const bool ecrit = magasin.Ecrire({
+      {QStringLiteral("Port_parallele"), nombre(Etat.PortBase)},
+      {QStringLiteral("Type_Memoire"), nombre(ComboBox->currentIndex())},
+      {QStringLiteral("Mode_Page"), nombre(Etat.WriteMode ? 1 : 0)},
+      {QStringLiteral("Buffer_ANSI"), nombre(Etat.CharsetMode == JeuCaracteres::Ansi ? 1 : 0)},
+      {QStringLiteral("X_origine"), nombre(pos().x())},
+      {QStringLiteral("Y_origine"), nombre(pos().y())},
+      {QStringLiteral("Nom_Fichier"), Etat.NomFichier},
+      {QStringLiteral("Type_Fichier"), nombre(Etat.FiltreSauvegarde)},
+      {QStringLiteral("Charger_Langue"), nombre(Etat.LangueAuLancement ? 1 : 0)},
+  });
+  // A store that refuses the writes is told, and the program still ends.
+  if (!ecrit)
+    dialogues_.Message(this,
+                       QStringLiteral("Les réglages n'ont pas pu être enregistrés dans\n%1\n\n"
+                                      "Ils seront ceux par défaut au prochain lancement.")
+                           .arg(fichierReglages_),
+                       QStringLiteral("Erreur d'enregistrement des réglages..."));
+}
+
+void TForm1::PurgerQuitterClick() {
+  const auto reponse = dialogues_.Message(this, kTextePurge, QStringLiteral(" Purger le registre et quitter..."),
+                                          Dialogues::Icone::Attention, Dialogues::Boutons::OkAnnuler);
+  if (reponse != Dialogues::Reponse::Ok) return;
+  Etat.SauverReglages = false;
+  close();
+}
+
+void TForm1::OptionLangueClick() {
+  Etat.LangueAuLancement = !Etat.LangueAuLancement;
+  OptionLangue->setChecked(Etat.LangueAuLancement);
+}
+
+void TForm1::ConnecterReglages() {
+  connect(PurgerQuitter, &QAction::triggered, this, [this] { PurgerQuitterClick(); });
+  connect(OptionLangue, &QAction::triggered, this, [this] { OptionLangueClick(); });
+}
+
+}  // namespace zorbix
