@@ -36,6 +36,15 @@ TEST_F(LanguageTest, OnlyTheTitleChangesTheStartUpCaption) {
   EXPECT_EQ(f.MenuFichier->title(), QString("&Fichier"));
   EXPECT_EQ(f.BitBtn1->text(), QString("&Quitter"));
   EXPECT_TRUE(f.OptionLangue->isChecked());
+  // The caption's file form reads the texts when it is built.
+  const QString fichier = dossier_.filePath("a.bin");
+  QFile octets(fichier);
+  ASSERT_TRUE(octets.open(QIODevice::WriteOnly));
+  octets.write("\x01\x02");
+  octets.close();
+  dialogues_.choixFichier.push_back({true, fichier, 1});
+  f.OptionOuvrirFichier->trigger();
+  EXPECT_EQ(f.windowTitle(), QString(" X  \\  Fichier \"a.bin\""));
 }
 
 TEST_F(LanguageTest, KeysReplaceTheirTargetsWholeInAnyCase) {
