@@ -19,13 +19,13 @@ TwoByteAddressModel::TwoByteAddressModel(int chipType, int size)
 
 std::unique_ptr<EepromModel> EepromModel::create(int chipType) {
   if (chipType < 0 || chipType >= NombreTypesMemoire) return nullptr;
-  const ChipSpec& spec = SpecMemoire(chipType);
+  const ChipSpec& fiche = SpecMemoire(chipType);
   if (chipType == TypePCF8582) return std::make_unique<Pcf8582Model>();
-  if (spec.Taille == 16) return std::make_unique<Eeprom24C00Model>();
-  if (spec.OctetsAdresse == 2) return std::make_unique<TwoByteAddressModel>(chipType, spec.Taille);
-  if (spec.BitsBlocSelection > 0)
-    return std::make_unique<BlockAddressedModel>(chipType, spec.Taille, spec.BitsBlocSelection);
-  return std::make_unique<PinAddressedModel>(chipType, spec.Taille);
+  if (fiche.Taille == 16) return std::make_unique<Eeprom24C00Model>();
+  if (fiche.OctetsAdresse == 2) return std::make_unique<TwoByteAddressModel>(chipType, fiche.Taille);
+  if (fiche.BitsBlocSelection > 0)
+    return std::make_unique<BlockAddressedModel>(chipType, fiche.Taille, fiche.BitsBlocSelection);
+  return std::make_unique<PinAddressedModel>(chipType, fiche.Taille);
 }
 
 }  // namespace zorbix

@@ -147,18 +147,18 @@ INSTANTIATE_TEST_SUITE_P(AllTypes, ChipModelTest, ::testing::Range(0, NombreType
 // Which device-select bits 3..1 each type answers to, with its pins at 000.
 TEST(ChipSelect, EachFamilyDecodesItsSelectBits) {
   for (int type = 0; type < NombreTypesMemoire; ++type) {
-    const ChipSpec& spec = SpecMemoire(type);
+    const ChipSpec& fiche = SpecMemoire(type);
     for (int bits = 0; bits < 8; ++bits) {
       SimFixture f(type);
       bool expected;
-      if (spec.Taille == 16)
+      if (fiche.Taille == 16)
         expected = true;  // 24C00: not decoded
       else
-        expected = (bits >> spec.BitsBlocSelection) == 0;  // the rest must match A2..A0 = 0
+        expected = (bits >> fiche.BitsBlocSelection) == 0;  // the rest must match A2..A0 = 0
       const auto select = static_cast<std::uint8_t>(0xA0 | (bits << 1));
-      EXPECT_EQ(f.wire.write({select}), expected) << spec.NomCourt << " bits " << bits;
+      EXPECT_EQ(f.wire.write({select}), expected) << fiche.NomCourt << " bits " << bits;
       EXPECT_EQ(f.wire.write({static_cast<std::uint8_t>(select | 1)}), expected)
-          << spec.NomCourt << " read, bits " << bits;
+          << fiche.NomCourt << " read, bits " << bits;
     }
   }
 }

@@ -2,40 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
 #include "files/binary_file.h"
 #include "files/intel_hex.h"
+#include "tests/files/file_size_limit.h"
 #include "tests/files/temp_dir.h"
 
 namespace zorbix {
 namespace {
 
-// Makes the system refuse to let any file of this process grow beyond
-// `octets`, the way a full disk refuses a write half-way through.
-class LimiteTailleFichier {
- public:
-  explicit LimiteTailleFichier(rlim_t octets) {
-    ancienSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // get EFBIG, not a kill
-    getrlimit(RLIMIT_FSIZE, &ancienne_);
-    rlimit limite = ancienne_;
-    limite.rlim_cur = octets;
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
-  }
-  ~LimiteTailleFichier() {
-    setrlimit(RLIMIT_FSIZE, &ancienne_);
-    std::signal(SIGXFSZ, ancienSignal_);
-  }
+using test::LimiteTailleFichier;
 
- private:
-  rlimit ancienne_{};
-  void (*ancienSignal_)(int);
-};
 
 struct Ecrivain {
   const char* nom;

@@ -5,11 +5,10 @@
 #include <QLabel>
 #include <QToolButton>
 #include <algorithm>
-#include <csignal>
-#include <sys/resource.h>
 
 #include "files/intel_hex.h"
 #include "main_window_fixture.h"
+#include "tests/files/file_size_limit.h"
 #include "tests/files/temp_dir.h"
 
 namespace zorbix::test {
@@ -19,25 +18,6 @@ using Mode = Dialogues::ModeFichier;
 
 QString Hexa(std::uint8_t octet) { return QStringLiteral("%1").arg(octet, 2, 16, QLatin1Char('0')).toUpper(); }
 
-// The system refuses to let a file grow past `octets`, as a full disk would.
-class LimiteTailleFichier {
- public:
-  explicit LimiteTailleFichier(rlim_t octets) {
-    ancienSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // EFBIG rather than a kill
-    getrlimit(RLIMIT_FSIZE, &ancienne_);
-    rlimit limite = ancienne_;
-    limite.rlim_cur = octets;
-    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
-  }
-  ~LimiteTailleFichier() {
-    setrlimit(RLIMIT_FSIZE, &ancienne_);
-    std::signal(SIGXFSZ, ancienSignal_);
-  }
-
- private:
-  rlimit ancienne_{};
-  void (*ancienSignal_)(int);
-};
 
 class FileCommandsTest : public MainWindowTest {
  protected:
