@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/packages.sh
-need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${QEMU_PACKAGES[@]}"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j2

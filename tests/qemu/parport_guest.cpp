@@ -1,0 +1,280 @@
+// Runs inside the emulated PC, as its init's child, against the kernel's
+// parport, parport_pc and ppdev drivers and the emulated ports at 0x378 and
+// 0x278 (nothing at 0x3BC). It goes through the program's own start-up
+// choice of backends and LirePort / EcrirePort, prints one line per check,
+// two benchmark lines, and "N passed, N failed" last; exit code 1 on any
+// failure.
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <linux/ppdev.h>
+
+#include "engine/backends/port_names.h"
+#include "engine/lines.h"
+#include "engine/port.h"
+#include "engine/port_setup.h"
+#include "guest_system.h"
+
+namespace zorbix {
+namespace {
+
+// QEMU's emulated port with nothing on it: busy, acknowledge, select and
+// error lines all read high, and nothing can drive them.
+constexpr std::uint8_t EtatPortEmule = 0xD8;
+constexpr std::uint16_t PortsEmules[2] = {AdresseLPT1, AdresseLPT2};
+// Marks left on each port by ppdev and looked for through direct I/O.
+const std::map<std::uint16_t, std::uint8_t> Marques = {{AdresseLPT1, 0x5A}, {AdresseLPT2, 0xA5}};
+const char* const DossierSansPpdev = "/tmp/sans_ppdev";
+constexpr std::chrono::milliseconds DureeMesure{500};
+
+class Bilan {
+ public:
+  void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
+    (reussi ? reussis_ : echecs_)++;
+    std::cout << (reussi ? "ok - " : "FAILED - ") << quoi;
+    if (!reussi && !detail.empty()) std::cout << " (" << detail << ")";
+    std::cout << std::endl;
+  }
+  int echecs() const { return echecs_; }
+  void resumer() const { std::cout << reussis_ << " passed, " << echecs_ << " failed" << std::endl; }
+
+ private:
+  int reussis_ = 0;
+  int echecs_ = 0;
+};
+
+std::string Hex(unsigned valeur) {
+  char texte[8];
+  std::snprintf(texte, sizeof texte, "0x%02X", valeur);
+  return texte;
+}
+
+// What one backend makes of one port, for comparing backends.
+struct Releve {
+  std::vector<std::uint8_t> relus;  // data register after writing 0..255
+  std::uint8_t etat = 0;
+  std::uint8_t sousTension = 0;
+  std::uint8_t horsTension = 0;
+
+  bool operator==(const Releve& autre) const {
+    return relus == autre.relus && etat == autre.etat && sousTension == autre.sousTension &&
+           horsTension == autre.horsTension;
+  }
+};
+
+Releve ReleverPort(std::uint16_t base) {
+  Releve releve;
+  for (unsigned valeur = 0; valeur < 256; ++valeur) {
+    EcrirePort(base, static_cast<std::uint8_t>(valeur));
+    releve.relus.push_back(LirePort(base));
+  }
+  // 0x00 on the data register: a status read that went to it instead shows.
+  EcrirePort(base, 0x00);
+  releve.etat = LirePort(static_cast<std::uint16_t>(base + 1));
+  MiseSousTension(base);
+  releve.sousTension = LirePort(base);
+  MiseHorsTension(base);
+  releve.horsTension = LirePort(base);
+  return releve;
+}
+
+void VerifierReleve(Bilan& bilan, const std::string& backend, std::uint16_t base, const Releve& releve) {
+  const std::string port = backend + " " + TexteAdresse(base) + ": ";
+  int faux = 0;
+  std::string premier;
+  for (unsigned valeur = 0; valeur < 256; ++valeur) {
+    if (releve.relus[valeur] == valeur) continue;
+    if (faux++ == 0) premier = "wrote " + Hex(valeur) + ", read " + Hex(releve.relus[valeur]);
+  }
+  bilan.verifier(faux == 0, port + "every value 0..255 written to the data register reads back",
+                 std::to_string(faux) + " wrong, first: " + premier);
+  bilan.verifier(releve.etat == EtatPortEmule, port + "status register read at base + 1",
+                 "read " + Hex(releve.etat) + ", expected " + Hex(EtatPortEmule));
+  bilan.verifier(releve.sousTension == ValeurSousTension, port + "MiseSousTension leaves 0xF5",
+                 "read " + Hex(releve.sousTension));
+  bilan.verifier(releve.horsTension == ValeurHorsTension, port + "MiseHorsTension leaves 0x06",
+                 "read " + Hex(releve.horsTension));
+}
+
+void VerifierAdresseSansPort(Bilan& bilan, const std::string& backend) {
+  EcrirePort(AdresseLPT3, 0x00);
+  const std::uint8_t donnees = LirePort(AdresseLPT3);
+  const std::uint8_t etat = LirePort(AdresseLPT3 + 1);
+  bilan.verifier(donnees == 0xFF && etat == 0xFF, backend + " 0x3BC: no port there, both registers read 0xFF",
+                 "data " + Hex(donnees) + ", status " + Hex(etat));
+}
+
+// Installs with `parametres`, the report going to standard error as at
+// start-up; returns what was written there, also shown on the console.
+std::unique_ptr<PortsInstalles> InstallerAvecRapport(const ParametresPorts& parametres, std::string& rapport) {
+  CaptureErreurStandard capture;
+  std::string erreur;
+  std::unique_ptr<PortsInstalles> ports = InstallerPorts(parametres, erreur);
+  if (ports) AfficherRapportPorts(*ports, std::cerr);
+  rapport = capture.terminer();
+  std::istringstream lignes(rapport);
+  for (std::string ligne; std::getline(lignes, ligne);) std::cout << "report| " << ligne << std::endl;
+  if (!ports) std::cout << "InstallerPorts refused: " << erreur << std::endl;
+  return ports;
+}
+
+// Write-and-read pairs on the data register for about DureeMesure; the
+// count adapts to how slow the emulated machine is.
+double NanosecondesParAcces(std::uint16_t base, long& acces) {
+  using Horloge = std::chrono::steady_clock;
+  const Horloge::time_point debut = Horloge::now();
+  acces = 0;
+  while (Horloge::now() - debut < DureeMesure) {
+    for (int i = 0; i < 100; ++i) {
+      EcrirePort(base, static_cast<std::uint8_t>(i));
+      LirePort(base);
+    }
+    acces += 200;
+  }
+  const std::chrono::duration<double, std::nano> duree = Horloge::now() - debut;
+  return duree.count() / static_cast<double>(acces);
+}
+
+void Mesurer(const std::string& backend) {
+  long acces = 0;
+  const double nanosecondes = NanosecondesParAcces(AdresseLPT1, acces);
+  std::printf("bench: %s, one access to 0x378: %.0f ns (mean of %ld data register writes and reads)\n",
+              backend.c_str(), nanosecondes, acces);
+  std::fflush(stdout);
+}
+
+// The journal of the real ppdev calls: each port claimed before any other
+// ioctl, with the kernel naming our device as the holder, and released last.
+void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::map<std::uint16_t, int>& numeros) {
+  bilan.verifier(journal.peripheriques().size() == 2, "ppdev: one device opened per emulated port",
+                 std::to_string(journal.peripheriques().size()) + " opened");
+  for (const auto& [fd, suivi] : journal.peripheriques()) {
+    const std::string nom = "ppdev /dev/parport" + std::to_string(suivi.parport) + ": ";
+    const bool connu = suivi.parport == numeros.at(AdresseLPT1) || suivi.parport == numeros.at(AdresseLPT2);
+    bilan.verifier(connu, nom + "opened for one of the two emulated ports");
+    bilan.verifier(!suivi.requetes.empty() && suivi.requetes.front() == PPCLAIM,
+                   nom + "PPCLAIM is the first ioctl");
+    bilan.verifier(suivi.actifApresReservation.rfind("ppdev", 0) == 0,
+                   nom + "the kernel shows our ppdev device holding the port once claimed",
+                   "devices/active: '" + suivi.actifApresReservation + "'");
+    bilan.verifier(suivi.requetes.size() > 1 && suivi.requetes.back() == PPRELEASE && suivi.ferme &&
+                       !suivi.ioctlApresFermeture,
+                   nom + "PPRELEASE is the last ioctl, then the device is closed");
+    bilan.verifier(suivi.actifApresLiberation == "none", nom + "the kernel shows the port free once released",
+                   "devices/active: '" + suivi.actifApresLiberation + "'");
+  }
+}
+
+std::string RapportPpdevAttendu(const std::map<std::uint16_t, int>& numeros) {
+  std::string attendu;
+  for (std::uint16_t base : PortsEmules)
+    attendu += DesignationPort(base) + " : /dev/parport" + std::to_string(numeros.at(base)) + " (ppdev)\n";
+  return attendu + "LPT3 (0x3BC) : aucun port (aucun /dev/parport à l'adresse 0x3BC ; accès direct refusé : "
+                   "le programme n'a pas le droit d'accéder aux ports d'E/S)\n";
+}
+
+// As a user in the lp group runs it: no I/O permission, ppdev for the two
+// ports the kernel found, the absent port for 0x3BC.
+std::map<std::uint16_t, Releve> VerifierPpdev(Bilan& bilan, const std::map<std::uint16_t, int>& numeros) {
+  std::map<std::uint16_t, Releve> releves;
+  for (std::uint16_t base : PortsEmules)
+    bilan.verifier(PeripheriqueActif(numeros.at(base)) == "none",
+                   "kernel: parport" + std::to_string(numeros.at(base)) + " free before start-up");
+  JournalPpdev journal;
+  ParametresPorts parametres = ParametresDepuisEnvironnement();
+  parametres.appelsPpdev = journal.appels();
+  std::string rapport;
+  if (std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(parametres, rapport)) {
+    bilan.verifier(rapport == RapportPpdevAttendu(numeros),
+                   "start-up report on standard error: each port on its /dev/parportN, 0x3BC absent",
+                   "expected:\n" + RapportPpdevAttendu(numeros));
+    for (std::uint16_t base : PortsEmules) {
+      releves[base] = ReleverPort(base);
+      VerifierReleve(bilan, "ppdev", base, releves[base]);
+    }
+    VerifierAdresseSansPort(bilan, "absent port");
+    for (const auto& [base, marque] : Marques) EcrirePort(base, marque);
+  }
+  VerifierReservations(bilan, journal, numeros);
+  return releves;
+}
+
+std::string RapportDirectAttendu() {
+  std::string attendu;
+  for (std::uint16_t base : AdressesPorts) {
+    const std::string noeud = std::string(DossierSansPpdev) + "/parport";
+    // The lookup in /proc still works, only the device nodes are missing.
+    std::optional<int> n = ParportSelonLeNoyau(base);
+    const std::string raison = n ? noeud + std::to_string(*n) + " absent (module ppdev non chargé ?)"
+                                 : "aucun /dev/parport à l'adresse " + TexteAdresse(base);
+    attendu += DesignationPort(base) + " : accès direct aux ports d'E/S (ppdev : " + raison + ")\n";
+  }
+  return attendu;
+}
+
+// As root on a machine without ppdev nodes: direct I/O for every address.
+void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& relevesPpdev) {
+  ::mkdir(DossierSansPpdev, 0755);
+  ParametresPorts parametres = ParametresDepuisEnvironnement();
+  parametres.racines.dev = DossierSansPpdev;
+  std::string rapport;
+  std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(parametres, rapport);
+  if (!ports) return bilan.verifier(false, "direct I/O: InstallerPorts");
+  bilan.verifier(rapport == RapportDirectAttendu(), "start-up report: direct I/O named for each address",
+                 "expected:\n" + RapportDirectAttendu());
+  for (const auto& [base, marque] : Marques)
+    bilan.verifier(LirePort(base) == marque,
+                   "direct I/O " + TexteAdresse(base) + ": reads the mark ppdev left on the port at that address",
+                   "read " + Hex(LirePort(base)) + ", expected " + Hex(marque));
+  for (std::uint16_t base : PortsEmules) {
+    const Releve releve = ReleverPort(base);
+    VerifierReleve(bilan, "direct I/O", base, releve);
+    const auto ppdev = relevesPpdev.find(base);
+    bilan.verifier(ppdev != relevesPpdev.end() && ppdev->second == releve,
+                   "direct I/O " + TexteAdresse(base) + ": same results as ppdev");
+  }
+  VerifierAdresseSansPort(bilan, "direct I/O");
+  Mesurer("direct I/O (inb/outb)");
+}
+
+void MesurerPpdev(Bilan& bilan) {
+  std::string rapport;
+  std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(ParametresDepuisEnvironnement(), rapport);
+  const bool ppdev = ports && rapport.rfind("LPT1 (0x378) : /dev/parport", 0) == 0;
+  bilan.verifier(ppdev, "benchmark: LPT1 on ppdev");
+  if (ppdev) Mesurer("ppdev (one ioctl)");
+}
+
+int Executer() {
+  Bilan bilan;
+  bilan.verifier(ChoisirDroitEntreesSorties(false), "CAP_SYS_RAWIO dropped for the ppdev runs");
+  std::map<std::uint16_t, int> numeros;
+  for (std::uint16_t base : PortsEmules) {
+    const std::optional<int> n = ParportSelonLeNoyau(base);
+    bilan.verifier(n.has_value(), "kernel: a parport at " + TexteAdresse(base));
+    if (n) std::cout << "kernel: " << TexteAdresse(base) << " is parport" << *n << std::endl;
+    numeros[base] = n.value_or(-1);
+  }
+  if (bilan.echecs() == 0) {
+    MesurerPpdev(bilan);
+    const std::map<std::uint16_t, Releve> releves = VerifierPpdev(bilan, numeros);
+    bilan.verifier(ChoisirDroitEntreesSorties(true), "CAP_SYS_RAWIO back for the direct I/O run");
+    VerifierAccesDirect(bilan, releves);
+  }
+  bilan.resumer();
+  return bilan.echecs() == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace zorbix
+
+int main() { return zorbix::Executer(); }
