@@ -145,10 +145,12 @@ double NanosecondesParAcces(std::uint16_t base, long& acces) {
 }
 
 void Mesurer(const std::string& backend) {
-  long acces = 0;
-  const double nanosecondes = NanosecondesParAcces(AdresseLPT1, acces);
-  std::printf("bench: %s, one access to 0x378: %.0f ns (mean of %ld data register writes and reads)\n",
-              backend.c_str(), nanosecondes, acces);
+  for (std::uint16_t base : PortsEmules) {
+    long acces = 0;
+    const double nanosecondes = NanosecondesParAcces(base, acces);
+    std::printf("bench: %s, one access to %s: %.0f ns (mean of %ld data register writes and reads)\n",
+                backend.c_str(), TexteAdresse(base).c_str(), nanosecondes, acces);
+  }
   std::fflush(stdout);
 }
 
