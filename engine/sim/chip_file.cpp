@@ -50,6 +50,17 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
   note.clear();
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+    // The chip is written back there at exit: a folder that does not exist
+    // would lose everything programmed during the run.
+    const std::size_t barre = path.rfind('/');
+    const std::string dossier = barre == std::string::npos ? "." : barre == 0 ? "/" : path.substr(0, barre);
+    struct stat sd {};
+    const bool existe = ::stat(dossier.c_str(), &sd) == 0;
+    if (!existe || !S_ISDIR(sd.st_mode)) {
+      if (existe) errno = ENOTDIR;
+      erreur = Raison("pas de dossier pour enregistrer le fichier", path);
+      return false;
+    }
     note = "fichier absent, mémoire vierge (0xFF)";
     return true;
   }

@@ -95,6 +95,17 @@ TEST(SimulationConfig, UnreadableFileIsRefused) {
   EXPECT_NE(erreur.find("impossible de lire le fichier /tmp"), std::string::npos) << erreur;
 }
 
+// A chip file in a folder that does not exist could never be written back:
+// refused at start, not found out at exit with the data lost.
+TEST(SimulationConfig, ChipFileWithoutFolderIsRefused) {
+  TempDir dir;
+  std::string erreur;
+  const std::string path = dir.file("absent/chip.bin");
+  EXPECT_EQ(CreerSimulation("LPT1:24C02=" + path, erreur), nullptr);
+  EXPECT_NE(erreur.find("pas de dossier pour enregistrer le fichier " + path), std::string::npos) << erreur;
+  EXPECT_NE(CreerSimulation("LPT1:24C02=" + dir.file("chip.bin"), erreur), nullptr) << erreur;
+}
+
 TEST(SimulationConfig, ChipFileIsLoadedAndWrittenBackLikeARealChip) {
   TempDir dir;
   const std::string path = dir.file("chip.bin");
