@@ -1,4 +1,4 @@
-#include "engine/port_setup.h"
+#include "engine/backends/port_setup.h"
 
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
