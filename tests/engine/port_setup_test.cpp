@@ -13,7 +13,6 @@
 #include <map>
 #include <sstream>
 
-#include "engine/backends/absent_backend.h"
 #include "fake_parport_tree.h"
 
 namespace zorbix {
