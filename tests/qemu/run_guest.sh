@@ -43,7 +43,8 @@ build_guest() {
   local engine="$SOURCES/engine"
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/parport_guest" \
     "$SOURCES"/tests/qemu/*.cpp "$engine/port.cpp" "$engine/lines.cpp" "$engine/chips.cpp" \
-    "$engine"/backends/*.cpp "$engine"/sim/*.cpp
+    "$engine"/backends/*.cpp "$engine"/sim/*.cpp \
+    "$SOURCES"/fileio/*.cpp
 }
 
 # Copies module NAME into the initramfs as a plain .ko: busybox's insmod
