@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "main_window.h"
 
