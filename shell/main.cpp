@@ -12,7 +12,7 @@
 #include <iostream>
 
 #include "application.h"
-#include "dialogs/dialogs.h"
+#include "dialogs/dialogs_qt.h"
 #include "engine/backends/port_setup.h"
 #include "engine/porttest/port_test_window.h"
 #include "infowin/about_window.h"
