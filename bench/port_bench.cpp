@@ -58,7 +58,7 @@ void BM_RecevoirOctet(benchmark::State& state) {
   Banc banc(6);
   for (auto _ : state) {
     const auto avant = banc.sim.accessCount();
-    benchmark::DoNotOptimize(RecevoirOctet(kBase, 0));
+    benchmark::DoNotOptimize(RecevoirOctet(kBase, Acquittement::Sans));
     state.counters["acces"] = static_cast<double>(banc.sim.accessCount() - avant);
   }
 }
@@ -73,8 +73,8 @@ void BM_ProgrammerPage(benchmark::State& state) {
   std::vector<std::uint8_t> page(s.TaillePage, 0x55);
   for (auto _ : state) {
     const auto avant = banc.sim.accessCount();
-    const int code = ProgrammerPage({kBase, type, s.Taille}, 0, page.data(), s.TaillePage);
-    if (code != EcritureReussie) state.SkipWithError("page refusée");
+    const WriteResult code = ProgrammerPage({kBase, type, s.Taille}, 0, page.data(), s.TaillePage);
+    if (code != WriteResult::EcritureReussie) state.SkipWithError("page refusée");
     state.counters["acces"] = static_cast<double>(banc.sim.accessCount() - avant);
   }
   state.SetLabel(s.NomCourt);

@@ -7,7 +7,7 @@
 
 #include "engine/sim/eeprom_model.h"
 #include "engine/sim/simulated_backend.h"
-#include "shell/dialogs.h"
+#include "dialogs/dialogs_qt.h"
 #include "shell/main_window.h"
 
 namespace zorbix {

@@ -84,9 +84,9 @@ int Executer(Transfert t, int type, std::vector<std::uint8_t>& image, std::uint8
     case Transfert::Lecture:
       return LireMemoire(c, image.data(), nullptr) ? 0 : 1;
     case Transfert::Pages:
-      return ProgrammerMemoireEntiere(c, image.data(), true, nullptr);
+      return static_cast<int>(ProgrammerMemoireEntiere(c, image.data(), true, nullptr));
     case Transfert::Octets:
-      return ProgrammerMemoireEntiere(c, image.data(), false, nullptr);
+      return static_cast<int>(ProgrammerMemoireEntiere(c, image.data(), false, nullptr));
     case Transfert::Comparaison:
       return ComparerMemoire(c, image.data(), zone, nullptr).Acquittee ? 0 : 1;
   }

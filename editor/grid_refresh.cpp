@@ -7,7 +7,7 @@
 namespace zorbix {
 
 void RemplirGrille(StringGrid& grid, const Buffer& buffer, int count,
-                   const Progression& progression) {
+                   const ProgressionGrille& progression) {
   const int n = TailleActive(count);
   grid.setRowCount(LignesPourOctets(n));
   for (int row = 1; row < grid.rowCount(); ++row)

@@ -18,7 +18,7 @@ class StringGrid;
 // refresh never returns to the event loop, so the callback must show the
 // position before it returns (QWidget::repaint); it must not touch the grid.
 // An empty callback is allowed.
-using Progression = std::function<void(int position)>;
+using ProgressionGrille = std::function<void(int position)>;
 
 // Sizes `grid` for the first `count` bytes of `buffer` (a header row and one
 // row per 16 bytes; the current cell follows a row count change as
@@ -26,6 +26,6 @@ using Progression = std::function<void(int position)>;
 // the hex cells "00".."FF" and the character cells (the byte as a
 // one-character text, empty for 0x00). `count` is clamped to 0..65,536.
 void RemplirGrille(StringGrid& grid, const Buffer& buffer, int count,
-                   const Progression& progression);
+                   const ProgressionGrille& progression);
 
 }  // namespace zorbix

@@ -23,16 +23,6 @@ StringGrid::StringGrid(QWidget* parent)
   MettreAJourDefilement();
 }
 
-void StringGrid::setColCount(int count) {
-  count = std::max(count, 2);
-  if (count == colCount()) return;
-  cells_.Redimensionner(count, rowCount());
-  widths_.resize(static_cast<std::size_t>(count), DefaultColWidth);
-  setColWidth(0, widths_[0]);
-  if (col_ >= count) Deplacer(count - 1, row_, true);
-  viewport()->update();
-}
-
 void StringGrid::setRowCount(int count) {
   count = std::max(count, 2);
   if (count == rowCount()) return;
@@ -40,10 +30,6 @@ void StringGrid::setRowCount(int count) {
   MettreAJourDefilement();
   if (row_ >= count) Deplacer(col_, count - 1, true);
   viewport()->update();
-}
-
-int StringGrid::colWidth(int col) const {
-  return col >= 0 && col < colCount() ? widths_[col] : 0;
 }
 
 void StringGrid::setColWidth(int col, int width) {

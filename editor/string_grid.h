@@ -44,16 +44,14 @@ class StringGrid : public QAbstractScrollArea {
 
   explicit StringGrid(QWidget* parent = nullptr);
 
-  // At least one column and one row besides the fixed ones. A count that
-  // drops the current cell's row or column moves the current cell to the
-  // new last one through the selection hook; it moves there even if the hook
-  // refuses, since the old cell no longer exists.
+  // At least one row besides the fixed one. A count that drops the current
+  // cell's row moves the current cell to the new last one through the
+  // selection hook; it moves there even if the hook refuses, since the old
+  // cell no longer exists.
   int colCount() const { return cells_.colCount(); }
-  void setColCount(int count);
   int rowCount() const { return cells_.rowCount(); }
   void setRowCount(int count);
 
-  int colWidth(int col) const;
   void setColWidth(int col, int width);
 
   // Cell texts; a cell outside the grid reads empty and ignores writes.

@@ -51,7 +51,7 @@ bool EnvoyerOctet(std::uint16_t p, std::uint8_t octet) {
   return LireAcquittement(p);
 }
 
-std::uint8_t RecevoirOctet(std::uint16_t p, int acquitter) {
+std::uint8_t RecevoirOctet(std::uint16_t p, Acquittement acquitter) {
   int valeur = 0;
   SdaLibre(p);
   for (int bit = 7; bit >= 0; --bit) {
@@ -59,7 +59,7 @@ std::uint8_t RecevoirOctet(std::uint16_t p, int acquitter) {
     valeur += LireSda(p) << bit;
     SclBas(p);
   }
-  if (acquitter == 1) SdaBas(p);
+  if (acquitter == Acquittement::Avec) SdaBas(p);
   ImpulsionHorloge(p);
   SdaLibre(p);
   return static_cast<std::uint8_t>(valeur);
@@ -78,42 +78,42 @@ bool AttendreFinEcriture(std::uint16_t p) {
 namespace {
 
 // Steps common to both write transactions: pin 7, start, device-select and
-// address bytes. Returns 0 when the chip took the whole address.
-int EnvoyerEnTete(const CibleI2C& c, int adresse) {
+// address bytes. Returns EcritureReussie when the chip took the whole address.
+WriteResult EnvoyerEnTete(const CibleI2C& c, int adresse) {
   const AdresseBus a = AdresserMemoire(c.ChipType, adresse);
   if (Pin7Libre(c.ChipType))
     WpLibre(c.PortBase);
   else
     WpMasse(c.PortBase);
   ConditionStart(c.PortBase);
-  if (!EnvoyerOctet(c.PortBase, a.Selection)) return SelectionNonAcquittee;
-  if (!EnvoyerOctet(c.PortBase, a.Octets[0])) return PremiereAdresseNonAcquittee;
+  if (!EnvoyerOctet(c.PortBase, a.Selection)) return WriteResult::SelectionNonAcquittee;
+  if (!EnvoyerOctet(c.PortBase, a.Octets[0])) return WriteResult::PremiereAdresseNonAcquittee;
   if (a.NombreOctets == 2 && !EnvoyerOctet(c.PortBase, a.Octets[1]))
-    return SecondeAdresseNonAcquittee;
-  return EcritureReussie;
+    return WriteResult::SecondeAdresseNonAcquittee;
+  return WriteResult::EcritureReussie;
 }
 
 // The stop ends every transaction; only a fully acknowledged one is polled.
-int Terminer(std::uint16_t p, int code) {
+WriteResult Terminer(std::uint16_t p, WriteResult code) {
   ConditionStop(p);
-  if (code != EcritureReussie) return code;
-  return AttendreFinEcriture(p) ? EcritureReussie : FinEcritureNonVue;
+  if (code != WriteResult::EcritureReussie) return code;
+  return AttendreFinEcriture(p) ? WriteResult::EcritureReussie : WriteResult::FinEcritureNonVue;
 }
 
 }  // namespace
 
-int ProgrammerOctet(const CibleI2C& c, int adresse, std::uint8_t valeur) {
-  if (adresse < 0 || adresse >= c.ChipSize) return AdresseHorsMemoire;
-  int code = EnvoyerEnTete(c, adresse);
-  if (code == EcritureReussie && !EnvoyerOctet(c.PortBase, valeur)) code = DonneeNonAcquittee;
+WriteResult ProgrammerOctet(const CibleI2C& c, int adresse, std::uint8_t valeur) {
+  if (adresse < 0 || adresse >= c.ChipSize) return WriteResult::AdresseHorsMemoire;
+  WriteResult code = EnvoyerEnTete(c, adresse);
+  if (code == WriteResult::EcritureReussie && !EnvoyerOctet(c.PortBase, valeur)) code = WriteResult::DonneeNonAcquittee;
   return Terminer(c.PortBase, code);
 }
 
-int ProgrammerPage(const CibleI2C& c, int adresse, const std::uint8_t* octets, int nombre) {
-  if (adresse < 0 || adresse >= c.ChipSize) return AdresseHorsMemoire;
-  int code = EnvoyerEnTete(c, adresse);
-  for (int i = 0; code == EcritureReussie && i < nombre; ++i)
-    if (!EnvoyerOctet(c.PortBase, octets[i])) code = DonneeNonAcquittee;
+WriteResult ProgrammerPage(const CibleI2C& c, int adresse, const std::uint8_t* octets, int nombre) {
+  if (adresse < 0 || adresse >= c.ChipSize) return WriteResult::AdresseHorsMemoire;
+  WriteResult code = EnvoyerEnTete(c, adresse);
+  for (int i = 0; code == WriteResult::EcritureReussie && i < nombre; ++i)
+    if (!EnvoyerOctet(c.PortBase, octets[i])) code = WriteResult::DonneeNonAcquittee;
   return Terminer(c.PortBase, code);
 }
 

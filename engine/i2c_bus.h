@@ -19,7 +19,7 @@ struct CibleI2C {
 
 // Result codes of ProgrammerOctet and ProgrammerPage; the first failing step
 // decides and later steps are skipped.
-enum WriteResult : int {
+enum class WriteResult : int {
   EcritureReussie = 0,
   SelectionNonAcquittee = 1,
   PremiereAdresseNonAcquittee = 2,
@@ -36,13 +36,15 @@ void ConditionStop(std::uint16_t portBase);
 void ImpulsionHorloge(std::uint16_t portBase);
 bool LireAcquittement(std::uint16_t portBase);  // true if SDA was low on the 9th clock
 bool EnvoyerOctet(std::uint16_t portBase, std::uint8_t octet);
-// Only `acquitter` == 1 acknowledges (more bytes wanted); anything else ends.
-std::uint8_t RecevoirOctet(std::uint16_t portBase, int acquitter);
+// The acknowledge flag of RecevoirOctet: only Avec (1) acknowledges, asking
+// for more bytes; Sans (0), and any other value, ends the read.
+enum class Acquittement : int { Sans = 0, Avec = 1 };
+std::uint8_t RecevoirOctet(std::uint16_t portBase, Acquittement acquitter);
 // Acknowledge polling with 0xA0 after the stop that starts a write cycle.
 bool AttendreFinEcriture(std::uint16_t portBase);
 
-int ProgrammerOctet(const CibleI2C& cible, int adresse, std::uint8_t valeur);
+WriteResult ProgrammerOctet(const CibleI2C& cible, int adresse, std::uint8_t valeur);
 // The caller keeps `nombre` bytes inside one page of the chip.
-int ProgrammerPage(const CibleI2C& cible, int adresse, const std::uint8_t* octets, int nombre);
+WriteResult ProgrammerPage(const CibleI2C& cible, int adresse, const std::uint8_t* octets, int nombre);
 
 }  // namespace zorbix

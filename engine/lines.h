@@ -39,4 +39,17 @@ inline int LireSda(std::uint16_t portBase) {
 void MiseSousTension(std::uint16_t portBase);
 void MiseHorsTension(std::uint16_t portBase);
 
+// Keeps the chip powered for as long as it lives: MiseSousTension when made,
+// MiseHorsTension when it goes, however the scope is left.
+class SousTension {
+ public:
+  explicit SousTension(std::uint16_t portBase) : portBase_(portBase) { MiseSousTension(portBase_); }
+  ~SousTension() { MiseHorsTension(portBase_); }
+  SousTension(const SousTension&) = delete;
+  SousTension& operator=(const SousTension&) = delete;
+
+ private:
+  std::uint16_t portBase_;
+};
+
 }  // namespace zorbix

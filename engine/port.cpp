@@ -1,7 +1,5 @@
 #include "port.h"
 
-#include "backends/absent_backend.h"
-
 namespace zorbix {
 namespace {
 AbsentBackend g_absent;

@@ -25,6 +25,14 @@ class PortBackend {
   virtual void write(std::uint16_t address, std::uint8_t value) = 0;
 };
 
+// An address with no port behind it: reads give 0xFF, writes are lost. It
+// serves every address until a backend is installed.
+class AbsentBackend final : public PortBackend {
+ public:
+  std::uint8_t read(std::uint16_t) override { return 0xFF; }
+  void write(std::uint16_t, std::uint8_t) override {}
+};
+
 namespace detail {
 extern PortBackend* g_backend;
 }

@@ -19,10 +19,10 @@ void RecevoirSuite(std::uint16_t p, std::uint8_t* dest, int nombre, const Progre
   const int pas = PasProgression(nombre, DivisionsLecture);
   for (int i = 0; i < nombre - 1; ++i) {
     if (i % pas == pas - 1) Signaler(progression, i);
-    dest[i] = RecevoirOctet(p, 1);
+    dest[i] = RecevoirOctet(p, Acquittement::Avec);
   }
   Signaler(progression, nombre);
-  dest[nombre - 1] = RecevoirOctet(p, 0);
+  dest[nombre - 1] = RecevoirOctet(p, Acquittement::Sans);
 }
 
 // The random-read preamble that sets the chip's counter to 0: the write
@@ -42,24 +42,24 @@ void LireDepuisZero(const CibleI2C& c, std::uint8_t* dest, const Progression& pr
   RecevoirSuite(c.PortBase, dest, c.ChipSize, progression);
 }
 
-int ProgrammerParPages(const CibleI2C& c, const std::uint8_t* octets, const Progression& progression) {
+WriteResult ProgrammerParPages(const CibleI2C& c, const std::uint8_t* octets, const Progression& progression) {
   const int page = TaillePage(c.ChipSize);
   for (int a = 0; a < c.ChipSize; a += page) {
     Signaler(progression, a);
-    const int code = ProgrammerPage(c, a, octets + a, page);
-    if (code != EcritureReussie) return code;
+    const WriteResult code = ProgrammerPage(c, a, octets + a, page);
+    if (code != WriteResult::EcritureReussie) return code;
   }
-  return EcritureReussie;
+  return WriteResult::EcritureReussie;
 }
 
-int ProgrammerParOctets(const CibleI2C& c, const std::uint8_t* octets, const Progression& progression) {
+WriteResult ProgrammerParOctets(const CibleI2C& c, const std::uint8_t* octets, const Progression& progression) {
   const int pas = PasProgression(c.ChipSize, DivisionsOctetParOctet);
   for (int a = 0; a < c.ChipSize; ++a) {
     if (a % pas == pas - 1) Signaler(progression, a);
-    const int code = ProgrammerOctet(c, a, octets[a]);
-    if (code != EcritureReussie) return code;
+    const WriteResult code = ProgrammerOctet(c, a, octets[a]);
+    if (code != WriteResult::EcritureReussie) return code;
   }
-  return EcritureReussie;
+  return WriteResult::EcritureReussie;
 }
 
 }  // namespace
@@ -69,11 +69,10 @@ int PasProgression(int chipSize, int divisions) {
 }
 
 bool LireMemoire(const CibleI2C& cible, std::uint8_t* octets, const Progression& progression) {
-  MiseSousTension(cible.PortBase);
+  const SousTension alimentation(cible.PortBase);
   const bool adresseAcquittee = EnvoyerAdresseZero(cible);
   if (adresseAcquittee) LireDepuisZero(cible, octets, progression);
   ConditionStop(cible.PortBase);
-  MiseHorsTension(cible.PortBase);
   return adresseAcquittee;
 }
 
@@ -81,21 +80,17 @@ bool EcritureParPages(int chipType, bool writeMode) {
   return writeMode || !OctetParOctetPropose(chipType);
 }
 
-int ProgrammerMemoireEntiere(const CibleI2C& cible, const std::uint8_t* octets, bool writeMode,
-                             const Progression& progression) {
-  MiseSousTension(cible.PortBase);
-  const int code = EcritureParPages(cible.ChipType, writeMode) ? ProgrammerParPages(cible, octets, progression)
-                                                               : ProgrammerParOctets(cible, octets, progression);
-  MiseHorsTension(cible.PortBase);
-  return code;
+WriteResult ProgrammerMemoireEntiere(const CibleI2C& cible, const std::uint8_t* octets, bool writeMode,
+                                     const Progression& progression) {
+  const SousTension alimentation(cible.PortBase);
+  return EcritureParPages(cible.ChipType, writeMode) ? ProgrammerParPages(cible, octets, progression)
+                                                     : ProgrammerParOctets(cible, octets, progression);
 }
 
-int ProgrammerOctetSeul(const CibleI2C& cible, const std::uint8_t* octets, int adresse) {
-  MiseSousTension(cible.PortBase);
+WriteResult ProgrammerOctetSeul(const CibleI2C& cible, const std::uint8_t* octets, int adresse) {
+  const SousTension alimentation(cible.PortBase);
   const bool dedans = adresse >= 0 && adresse < cible.ChipSize;
-  const int code = dedans ? ProgrammerOctet(cible, adresse, octets[adresse]) : AdresseHorsMemoire;
-  MiseHorsTension(cible.PortBase);
-  return code;
+  return dedans ? ProgrammerOctet(cible, adresse, octets[adresse]) : WriteResult::AdresseHorsMemoire;
 }
 
 ZoneTravail AllouerSansException(std::size_t taille) {
@@ -105,7 +100,7 @@ ZoneTravail AllouerSansException(std::size_t taille) {
 ResultatComparaison ComparerMemoire(const CibleI2C& cible, const std::uint8_t* octets, std::uint8_t* zone,
                                     const Progression& progression) {
   const std::uint16_t p = cible.PortBase;
-  MiseSousTension(p);
+  const SousTension alimentation(p);
   ConditionStart(p);
   ResultatComparaison r{EnvoyerOctet(p, SelectionEcriture), 0};
   if (r.Acquittee) {
@@ -116,7 +111,6 @@ ResultatComparaison ComparerMemoire(const CibleI2C& cible, const std::uint8_t* o
       if (zone[i] != octets[i]) ++r.Differences;
   }
   ConditionStop(p);
-  MiseHorsTension(p);
   return r;
 }
 

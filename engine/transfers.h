@@ -3,7 +3,7 @@
 // byte, and the comparison of chip and image.
 //
 // Each transfer powers the chip first (MiseSousTension) and unpowers it last
-// (MiseHorsTension), whatever happens in between, so the data register holds
+// (MiseHorsTension) through a SousTension guard, whatever happens in between, so the data register holds
 // 0x06 when it returns. Nothing here allocates, throws or touches anything
 // but the port `PortBase` of its target.
 #pragma once
@@ -54,14 +54,15 @@ bool EcritureParPages(int chipType, bool writeMode);
 // Writes octets[0..ChipSize-1] to the chip, in pages of TaillePage(ChipSize)
 // or byte by byte (see EcritureParPages). Stops at the first transaction that
 // fails: the addresses before it hold the new data, nothing after it is
-// sent. Returns that transaction's WriteResult, 0 when all succeeded.
-int ProgrammerMemoireEntiere(const CibleI2C& cible, const std::uint8_t* octets, bool writeMode,
-                             const Progression& progression);
+// sent. Returns that transaction's WriteResult, EcritureReussie when all
+// succeeded.
+WriteResult ProgrammerMemoireEntiere(const CibleI2C& cible, const std::uint8_t* octets, bool writeMode,
+                                     const Progression& progression);
 
 // One byte write of octets[adresse] at `adresse`, whatever the write mode.
 // An address outside 0..ChipSize-1 sends nothing on the bus (the chip is
 // still powered up and down) and gives AdresseHorsMemoire.
-int ProgrammerOctetSeul(const CibleI2C& cible, const std::uint8_t* octets, int adresse);
+WriteResult ProgrammerOctetSeul(const CibleI2C& cible, const std::uint8_t* octets, int adresse);
 
 // The comparison's scratch area: ChipSize bytes for one comparison.
 using ZoneTravail = std::unique_ptr<std::uint8_t[]>;

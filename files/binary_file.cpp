@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "files/posix_file.h"
-#include "files/safe_save.h"
+#include "fileio/posix_file.h"
+#include "fileio/safe_save.h"
 
 namespace zorbix {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "files/posix_file.h"
-#include "files/safe_save.h"
+#include "fileio/posix_file.h"
+#include "fileio/safe_save.h"
 #include "files/text_lines.h"
 
 namespace zorbix {

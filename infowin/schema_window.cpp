@@ -5,7 +5,7 @@
 #include <QPushButton>
 
 #include "info_resources.h"
-#include "shell/dialogs.h"
+#include "dialogs/dialogs.h"
 
 namespace zorbix {
 

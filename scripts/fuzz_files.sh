@@ -27,15 +27,15 @@ build=${ZORBIX_FUZZ_BUILD_DIR:-${TMPDIR:-/tmp}/zorbix-fuzz-files}
 cxx=${CXX_FUZZ:-clang++}
 seeds=$root/tests/files/corpus
 sources=(
-  "$root/files/intel_hex.cpp" "$root/files/binary_file.cpp" "$root/files/safe_save.cpp"
-  "$root/files/posix_file.cpp" "$root/files/text_lines.cpp" "$root/tests/files/fuzz_files.cpp"
+  "$root/files/intel_hex.cpp" "$root/files/binary_file.cpp" "$root/fileio/safe_save.cpp"
+  "$root/fileio/posix_file.cpp" "$root/files/text_lines.cpp" "$root/tests/files/fuzz_files.cpp"
 )
 mkdir -p "$build/corpus" "$build/findings"
 
 target=$build/fuzz_files
 stale=no
 [ -x "$target" ] || stale=yes
-for f in "${sources[@]}" "$root"/files/*.h; do
+for f in "${sources[@]}" "$root"/files/*.h "$root"/fileio/*.h; do
   [ "$f" -nt "$target" ] && stale=yes
 done
 if [ $stale = yes ]; then

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 
 namespace zorbix {
 

@@ -12,8 +12,8 @@
 #include <iostream>
 
 #include "application.h"
-#include "dialogs.h"
-#include "engine/port_setup.h"
+#include "dialogs/dialogs_qt.h"
+#include "engine/backends/port_setup.h"
 #include "engine/porttest/port_test_window.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"

@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "entry_box.h"
 

@@ -1,7 +1,7 @@
 // The search for the adapter's port and the opening of the port test window.
 #include <QAction>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "engine/autodetection.h"
 #include "engine/porttest/port_test_window.h"

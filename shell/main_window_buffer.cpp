@@ -50,9 +50,8 @@ void TForm1::AfficherBuffer(const Buffer& donnees, int nombre) {
   StringGrid1->repaint();
   StatutOccupe(QStringLiteral("Mise à jour du buffer"));
 
-  // A row count that drops the current row moves the current cell, and with
-  // it the selection, to the new last row.
-  StringGrid1->setRowCount(Etat.ChipSize / OctetsParLigne + 1);
+  // RemplirGrille sizes the grid from `nombre`; a row count that drops the
+  // current row moves the current cell, and with it the selection.
   ProgressBar->setMaximum(nombre);
   ProgressBar->setValue(0);
   RemplirGrille(*StringGrid1, donnees, nombre, [this](int position) {

@@ -17,6 +17,7 @@ namespace {
 constexpr int ToucheEntree = 13;
 constexpr int ToucheEchap = 27;
 constexpr int ToucheEspace = 32;
+constexpr int ToucheSuppr = 127;  // the text X11 gives the Delete key
 
 bool EstChiffreHexa(int k) { return (k >= '0' && k <= '9') || (k >= 'A' && k <= 'F'); }
 
@@ -96,7 +97,8 @@ void TForm1::EditKeyPress(int Key) {
       StringGrid1->setFocus();
     }
   } else {
-    if (Key >= ToucheEspace && Key <= 255) {
+    // Delete and Backspace carry control codes: they enter nothing.
+    if (Key >= ToucheEspace && Key <= 255 && Key != ToucheSuppr) {
       const int v = Etat.CharsetMode == JeuCaracteres::Oem ? AnsiVersOem(static_cast<std::uint8_t>(Key)) : Key;
       // A typed character is never 0x00, so its one-character text is never empty.
       Edit2->SetTexte(TexteCaractere(static_cast<std::uint8_t>(v)));

@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QToolButton>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "files/binary_file.h"
 #include "files/intel_hex.h"

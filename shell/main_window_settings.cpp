@@ -2,7 +2,7 @@
 // window is created, written once when it closes, or deleted by the purge.
 #include <QComboBox>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "main_window.h"
 #include "settings_store.h"
 

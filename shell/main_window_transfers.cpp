@@ -7,7 +7,7 @@
 #include <QProgressBar>
 #include <QToolButton>
 
-#include "dialogs.h"
+#include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "main_window.h"
 
@@ -24,9 +24,9 @@ const char* const TexteProgrammationInterrompue =
 
 // The message for a WriteResult. An address outside the chip (6) cannot come
 // from the grid's selection; were it to, it is not reported as a success.
-QString MessageProgrammation(int resultat) {
-  if (resultat == EcritureReussie) return QString::fromUtf8(TexteProgrammationReussie);
-  if (resultat == SelectionNonAcquittee) return QString::fromUtf8(TexteMemoireAbsente);
+QString MessageProgrammation(WriteResult resultat) {
+  if (resultat == WriteResult::EcritureReussie) return QString::fromUtf8(TexteProgrammationReussie);
+  if (resultat == WriteResult::SelectionNonAcquittee) return QString::fromUtf8(TexteMemoireAbsente);
   return QString::fromUtf8(TexteProgrammationInterrompue);
 }
 
@@ -84,12 +84,12 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
   ProgressBar->setValue(0);
   StatutOccupe(QStringLiteral("Programmation en cours"));
 
-  const int resultat =
+  const WriteResult resultat =
       unOctet ? ProgrammerOctetSeul(Cible(Etat), Etat.Buffer.data(), Etat.SelectedAddress)
               : ProgrammerMemoireEntiere(Cible(Etat), Etat.Buffer.data(), Etat.WriteMode,
                                          [this](int p) { MontrerPosition(p); });
   // On a failure the bar stays where the programming stopped.
-  if (resultat == EcritureReussie) MontrerPosition(Etat.ChipSize);
+  if (resultat == WriteResult::EcritureReussie) MontrerPosition(Etat.ChipSize);
   StatutOccupe(QStringLiteral("Programmation terminée"));
   dialogues_.Message(this, MessageProgrammation(resultat),
                      unOctet ? QStringLiteral("Programmation d'un octet :")

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "../port.h"
-#include "absent_backend.h"
 
 namespace zorbix {
 

@@ -1,13 +1,13 @@
 #include "chip_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "fileio/safe_save.h"
 
 namespace zorbix {
 namespace {
@@ -28,19 +28,6 @@ bool LireTout(const std::string& path, std::vector<std::uint8_t>& bytes) {
   std::fclose(f);
   if (!ok) errno = EIO;
   return ok;
-}
-
-bool EcrireTout(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 }  // namespace
@@ -87,42 +74,15 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
 bool EcrireFichierPuce(const std::string& path, const std::vector<std::uint8_t>& memory,
                        std::string& erreur) {
   std::vector<std::uint8_t> contents;
-  mode_t mode = 0666;
-  struct stat st {};
-  const bool exists = ::stat(path.c_str(), &st) == 0;
-  if (exists) {
-    mode = st.st_mode & 07777;
-    if (!LireTout(path, contents)) contents.clear();
-  }
+  if (!LireTout(path, contents)) contents.clear();
   if (contents.size() < memory.size()) contents.resize(memory.size());
   std::copy(memory.begin(), memory.end(), contents.begin());
 
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(&temp[0]);
-  if (fd < 0) {
-    erreur = Raison("impossible de créer un fichier temporaire pour", path);
+  if (!RemplacerFichier(path, contents.data(), contents.size())) {
+    erreur = Raison("impossible de remplacer", path);
     return false;
   }
-  // mkstemp creates the file for its owner only; give it the old file's
-  // rights, or those of a new file.
-  if (!exists) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
-  }
-  bool ok = ::fchmod(fd, mode) == 0 && EcrireTout(fd, contents.data(), contents.size()) &&
-            ::fsync(fd) == 0;
-  if (!ok) erreur = Raison("impossible d'écrire", temp);
-  if (::close(fd) != 0 && ok) {
-    erreur = Raison("impossible d'écrire", temp);
-    ok = false;
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    erreur = Raison("impossible de remplacer", path);
-    ok = false;
-  }
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  return true;
 }
 
 }  // namespace zorbix

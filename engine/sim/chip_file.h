@@ -15,8 +15,8 @@ namespace zorbix {
 bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
                      std::string& note, std::string& erreur);
 
-// Writes `memory` to `path` through a temporary file in the same folder that
-// is renamed over it, so a failure leaves the old file whole. Bytes of a
+// Writes `memory` to `path` through the safe save (RemplacerFichier), so a
+// failure leaves the old file whole. Bytes of a
 // longer old file beyond the memory's size are kept. False with a French
 // reason in `erreur`.
 bool EcrireFichierPuce(const std::string& path, const std::vector<std::uint8_t>& memory,

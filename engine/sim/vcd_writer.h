@@ -23,7 +23,6 @@ class VcdWriter {
 
   // Creates the file and writes the header. False if it cannot be created.
   bool open(const std::string& path);
-  bool isOpen() const { return file_ != nullptr; }
 
   // Wire `wire` has level `level` from time `now` on. Times must not go
   // backwards. Before the first change of a wire its level is x.

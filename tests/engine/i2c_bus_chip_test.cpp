@@ -54,7 +54,7 @@ std::vector<std::uint8_t> Lire(int chipType, int address, int n) {
   ConditionStart(kBase);
   EnvoyerOctet(kBase, static_cast<std::uint8_t>(a.Selection | 1));
   std::vector<std::uint8_t> v;
-  for (int i = 0; i < n; ++i) v.push_back(RecevoirOctet(kBase, i + 1 < n ? 1 : 0));
+  for (int i = 0; i < n; ++i) v.push_back(RecevoirOctet(kBase, i + 1 < n ? Acquittement::Avec : Acquittement::Sans));
   ConditionStop(kBase);
   return v;
 }
@@ -72,7 +72,7 @@ TEST_P(EveryChip, LastPageWrittenByPagesAndOneByteByByteWrite) {
   std::vector<std::uint8_t> octets(s.TaillePage);
   std::iota(octets.begin(), octets.end(), std::uint8_t{0x40});
   adapter_.clearTranscript();
-  ASSERT_EQ(ProgrammerPage(cible, page, octets.data(), s.TaillePage), EcritureReussie);
+  ASSERT_EQ(ProgrammerPage(cible, page, octets.data(), s.TaillePage), WriteResult::EcritureReussie);
   // The chip was busy for its write cycle and was polled until it answered.
   const int polls = Scrutations();
   EXPECT_GT(polls, 1);
@@ -81,7 +81,7 @@ TEST_P(EveryChip, LastPageWrittenByPagesAndOneByteByByteWrite) {
   for (int i = 0; i < s.TaillePage; ++i) ASSERT_EQ(chip->memory()[page + i], octets[i]) << i;
   EXPECT_EQ(chip->memory()[page - 1], 0xFF);
 
-  ASSERT_EQ(ProgrammerOctet(cible, 0, 0x5A), EcritureReussie);
+  ASSERT_EQ(ProgrammerOctet(cible, 0, 0x5A), WriteResult::EcritureReussie);
   EXPECT_EQ(chip->memory()[0], 0x5A);
   EXPECT_EQ(Lire(type, page, s.TaillePage), octets);
   EXPECT_EQ(Lire(type, 0, 1), std::vector<std::uint8_t>{0x5A});
@@ -93,8 +93,8 @@ TEST_P(EveryChip, EmptySocketRefusesTheSelectByteAndIsNotPolled) {
   const int type = GetParam();
   MiseSousTension(kBase);
   std::uint8_t octet = 0;
-  EXPECT_EQ(ProgrammerOctet({kBase, type, SpecMemoire(type).Taille}, 1, 2), SelectionNonAcquittee);
-  EXPECT_EQ(ProgrammerPage({kBase, type, SpecMemoire(type).Taille}, 0, &octet, 1), SelectionNonAcquittee);
+  EXPECT_EQ(ProgrammerOctet({kBase, type, SpecMemoire(type).Taille}, 1, 2), WriteResult::SelectionNonAcquittee);
+  EXPECT_EQ(ProgrammerPage({kBase, type, SpecMemoire(type).Taille}, 0, &octet, 1), WriteResult::SelectionNonAcquittee);
   // One start each: no polling after a refused select byte.
   int starts = 0;
   for (const BusEvent& e : adapter_.transcript().events()) starts += e.kind == BusEvent::Kind::Start;
@@ -108,7 +108,7 @@ TEST_F(MasterOnChip, WireOfAByteWriteOn24C16) {
   Inserer(6);
   MiseSousTension(kBase);
   adapter_.clearTranscript();
-  ASSERT_EQ(ProgrammerOctet({kBase, 6, 2048}, 0x7FF, 0x3C), EcritureReussie);
+  ASSERT_EQ(ProgrammerOctet({kBase, 6, 2048}, 0x7FF, 0x3C), WriteResult::EcritureReussie);
   const std::string t = adapter_.transcript().text();
   EXPECT_EQ(t.substr(0, 16), "S AE+ FF+ 3C+ P ");
   // Refused polls, then the accepted one.
@@ -121,7 +121,7 @@ TEST_F(MasterOnChip, PageWriteOn24C256SendsOneAddressPhaseAndTheWholePage) {
   MiseSousTension(kBase);
   std::vector<std::uint8_t> page(64, 0x77);
   adapter_.clearTranscript();
-  ASSERT_EQ(ProgrammerPage({kBase, 10, 32768}, 0x40, page.data(), 64), EcritureReussie);
+  ASSERT_EQ(ProgrammerPage({kBase, 10, 32768}, 0x40, page.data(), 64), WriteResult::EcritureReussie);
   const auto& e = adapter_.transcript().events();
   ASSERT_GE(e.size(), 69u);
   EXPECT_EQ(e[0].kind, BusEvent::Kind::Start);
@@ -138,7 +138,7 @@ TEST_F(MasterOnChip, ChipThatNeverEndsItsWriteCycleGivesCode5AfterExactly2500Pol
   chip->setNeverEndsWriteCycle(true);
   MiseSousTension(kBase);
   adapter_.clearTranscript();
-  EXPECT_EQ(ProgrammerOctet({kBase, 3, 256}, 0x10, 1), FinEcritureNonVue);
+  EXPECT_EQ(ProgrammerOctet({kBase, 3, 256}, 0x10, 1), WriteResult::FinEcritureNonVue);
   EXPECT_EQ(Scrutations(), NombreMaxScrutations);
 }
 
@@ -147,8 +147,8 @@ TEST_F(MasterOnChip, SmallerChipRefusesTheHigherBlock) {
   MiseSousTension(kBase);
   std::uint8_t page[16];
   std::fill(std::begin(page), std::end(page), 7);
-  EXPECT_EQ(ProgrammerPage({kBase, 4, 512}, 0x0F0, page, 16), EcritureReussie);
-  EXPECT_EQ(ProgrammerPage({kBase, 4, 512}, 0x100, page, 16), SelectionNonAcquittee);
+  EXPECT_EQ(ProgrammerPage({kBase, 4, 512}, 0x0F0, page, 16), WriteResult::EcritureReussie);
+  EXPECT_EQ(ProgrammerPage({kBase, 4, 512}, 0x100, page, 16), WriteResult::SelectionNonAcquittee);
   // The 24C02's own page is 8 bytes: the 16 sent wrap inside it.
   EXPECT_EQ(chip->memory()[0xF0], 7);
   EXPECT_EQ(chip->memory()[0xF8], 0xFF);
@@ -162,7 +162,7 @@ TEST_F(MasterOnChip, ChipRemovedDuringAPageStopsAtTheDataByte) {
   // Header: 3 bytes of 125 accesses each, plus the start and pin 7; then a
   // few data bytes before the chip goes.
   adapter_.removeChipAfter(12 + 3 * 125 + 4 * 125);
-  EXPECT_EQ(ProgrammerPage({kBase, 8, 8192}, 0x20, page, 32), DonneeNonAcquittee);
+  EXPECT_EQ(ProgrammerPage({kBase, 8, 8192}, 0x20, page, 32), WriteResult::DonneeNonAcquittee);
   EXPECT_EQ(adapter_.chip(), nullptr);
   EXPECT_EQ(adapter_.removedChip()->writeCyclesStarted(), 0);
 }
@@ -171,7 +171,7 @@ TEST_F(MasterOnChip, Pin7LevelDuringTheTransaction) {
   for (int type : {0, 6}) {
     Inserer(type);
     MiseSousTension(kBase);
-    ASSERT_EQ(ProgrammerOctet({kBase, type, SpecMemoire(type).Taille}, 3, 9), EcritureReussie);
+    ASSERT_EQ(ProgrammerOctet({kBase, type, SpecMemoire(type).Taille}, 3, 9), WriteResult::EcritureReussie);
     EXPECT_EQ(adapter_.wp(), type == TypePCF8582) << type;
     MiseHorsTension(kBase);
     EXPECT_EQ(LirePort(kBase), ValeurHorsTension);

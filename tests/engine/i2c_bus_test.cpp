@@ -134,7 +134,7 @@ TEST(ReceiveByte, AssemblesMostSignificantBitFirstAndAcknowledgesOnlyOnFlag1) {
     const std::uint8_t expected = 0xB4;  // 1011 0100
     port.status = [&](int n) { return static_cast<std::uint8_t>((expected >> (7 - n)) & 1 ? 0x40 : 0x00); };
     Installed in(port);
-    EXPECT_EQ(RecevoirOctet(kBase, flag), expected);
+    EXPECT_EQ(RecevoirOctet(kBase, static_cast<Acquittement>(flag)), expected);
     EXPECT_EQ(port.statusReads(), 8);
     // The ninth clock: SDA held low during it only for flag 1.
     const auto w = port.writes();
@@ -183,7 +183,7 @@ TEST(ByteWrite, WireBytesPin7AndPolling) {
     ScriptedPort port(kBase, 0xF5);
     Installed in(port);
     const CibleI2C cible{kBase, c.chipType, SpecMemoire(c.chipType).Taille};
-    EXPECT_EQ(ProgrammerOctet(cible, c.address, 0x3C), EcritureReussie);
+    EXPECT_EQ(ProgrammerOctet(cible, c.address, 0x3C), WriteResult::EcritureReussie);
     const auto w = port.writes();
     // Pin 7 is set before the start: the first write is the pin-7 one.
     EXPECT_EQ((w[0] & BitPin7) != 0, c.chipType == TypePCF8582) << c.chipType;
@@ -202,10 +202,10 @@ TEST(ByteWrite, AddressOutsideTheChipTouchesNothing) {
   ScriptedPort port(kBase, 0xF5);
   Installed in(port);
   const CibleI2C c{kBase, 6, 2048};
-  EXPECT_EQ(ProgrammerOctet(c, 0x800, 1), AdresseHorsMemoire);
-  EXPECT_EQ(ProgrammerOctet(c, -1, 1), AdresseHorsMemoire);
+  EXPECT_EQ(ProgrammerOctet(c, 0x800, 1), WriteResult::AdresseHorsMemoire);
+  EXPECT_EQ(ProgrammerOctet(c, -1, 1), WriteResult::AdresseHorsMemoire);
   const std::uint8_t page[4] = {};
-  EXPECT_EQ(ProgrammerPage(c, 2048, page, 4), AdresseHorsMemoire);
+  EXPECT_EQ(ProgrammerPage(c, 2048, page, 4), WriteResult::AdresseHorsMemoire);
   EXPECT_TRUE(port.log.empty());
 }
 
@@ -218,15 +218,15 @@ TEST(ByteWrite, FirstRefusedByteDecidesTheCodeAndSkipsPolling) {
                         {8, 2, 2, 2}, {8, 3, 3, 3}, {8, 4, 4, 4}, {8, 5, 5, 4}};
   for (const Case& c : cases) {
     ScriptedPort port(kBase, 0xF5);
-    if (c.code == FinEcritureNonVue)
+    if (c.code == static_cast<int>(WriteResult::FinEcritureNonVue))
       port.status = [](int n) { return static_cast<std::uint8_t>(n < 4 ? 0x00 : 0x40); };
     else
       AckAllBut(port, c.refused);
     Installed in(port);
     const CibleI2C cible{kBase, c.chipType, SpecMemoire(c.chipType).Taille};
-    EXPECT_EQ(ProgrammerOctet(cible, 0x123, 0x77), c.code);
+    EXPECT_EQ(static_cast<int>(ProgrammerOctet(cible, 0x123, 0x77)), c.code);
     const auto wire = DecodeMaster(port.writes(), 0xF5);
-    const std::size_t polls = c.code == FinEcritureNonVue ? 2500 : 0;
+    const std::size_t polls = c.code == static_cast<int>(WriteResult::FinEcritureNonVue) ? 2500 : 0;
     EXPECT_EQ(wire.bytes.size(), c.bytesOnWire + polls) << c.chipType << "/" << c.refused;
     EXPECT_EQ(wire.stops, 1 + static_cast<int>(polls));
   }
@@ -237,7 +237,7 @@ TEST(PageWrite, OneStartAllBytesOneStop) {
   Installed in(port);
   std::uint8_t page[64];
   for (int i = 0; i < 64; ++i) page[i] = static_cast<std::uint8_t>(i * 3);
-  EXPECT_EQ(ProgrammerPage({kBase, 10, 32768}, 0x0040, page, 64), EcritureReussie);
+  EXPECT_EQ(ProgrammerPage({kBase, 10, 32768}, 0x0040, page, 64), WriteResult::EcritureReussie);
   const auto wire = DecodeMaster(port.writes(), 0xF5);
   ASSERT_EQ(wire.bytes.size(), 3u + 64 + 1);
   EXPECT_EQ(wire.bytes[0], 0xA0);
@@ -253,7 +253,7 @@ TEST(PageWrite, StopsAtTheFirstRefusedDataByte) {
   AckAllBut(port, 2 + 5);  // select, address, then the 5th data byte
   Installed in(port);
   std::uint8_t page[16] = {};
-  EXPECT_EQ(ProgrammerPage({kBase, 6, 2048}, 0x10, page, 16), DonneeNonAcquittee);
+  EXPECT_EQ(ProgrammerPage({kBase, 6, 2048}, 0x10, page, 16), WriteResult::DonneeNonAcquittee);
   const auto wire = DecodeMaster(port.writes(), 0xF5);
   EXPECT_EQ(wire.bytes.size(), 2u + 5);
   EXPECT_EQ(wire.stops, 1);

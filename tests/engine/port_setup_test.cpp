@@ -1,4 +1,4 @@
-#include "engine/port_setup.h"
+#include "engine/backends/port_setup.h"
 
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
@@ -13,7 +13,6 @@
 #include <map>
 #include <sstream>
 
-#include "engine/backends/absent_backend.h"
 #include "fake_parport_tree.h"
 
 namespace zorbix {

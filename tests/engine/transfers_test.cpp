@@ -100,7 +100,7 @@ TEST_P(TransfertsParType, ReadPageProgramAndCompare) {
   const Octets neuf = Aleatoires(n, 99);
   b.adaptateur.clearTranscript();
   debut = b.Acces();
-  ASSERT_EQ(ProgrammerMemoireEntiere(b.cible, neuf.data(), true, b.Noter()), EcritureReussie);
+  ASSERT_EQ(ProgrammerMemoireEntiere(b.cible, neuf.data(), true, b.Noter()), WriteResult::EcritureReussie);
   const long acces = b.Acces() - debut;
   const auto ecritures = Ecritures(b.adaptateur.transcript());
   ASSERT_EQ(static_cast<int>(ecritures.size()), n / page);
@@ -141,7 +141,7 @@ TEST_P(OctetParOctet, EachByteIsOneTransactionWithItsOwnPolling) {
   Banc b(type);
   const Octets neuf = Aleatoires(n, 5);
   const long debut = b.Acces();
-  ASSERT_EQ(ProgrammerMemoireEntiere(b.cible, neuf.data(), false, b.Noter()), EcritureReussie);
+  ASSERT_EQ(ProgrammerMemoireEntiere(b.cible, neuf.data(), false, b.Noter()), WriteResult::EcritureReussie);
   const long acces = b.Acces() - debut;
   const int s = PasProgression(n, 64);
   EXPECT_EQ(b.positions, Suite(s - 1, s, n));
@@ -172,7 +172,7 @@ TEST(Transferts, PinSevenDuringWritesAndWriteProtect) {
     b.cible.ChipType = cibleType;
     b.sim.setRecording(true);
     const Octets image(256, 0x5A);
-    EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), 0x21), EcritureReussie);
+    EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), 0x21), WriteResult::EcritureReussie);
     Octets ecrits;
     for (const PortAccess& a : b.sim.record())
       if (a.write) ecrits.push_back(a.value);
@@ -189,8 +189,8 @@ TEST(Transferts, OneByteOutsideTheChipSendsNothing) {
   Banc b(6);
   const Octets image(2048, 0);
   b.sim.setRecording(true);
-  EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), 2048), AdresseHorsMemoire);
-  EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), -1), AdresseHorsMemoire);
+  EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), 2048), WriteResult::AdresseHorsMemoire);
+  EXPECT_EQ(ProgrammerOctetSeul(b.cible, image.data(), -1), WriteResult::AdresseHorsMemoire);
   EXPECT_EQ(b.sim.record().size(), 2u * 2001u);  // power up and down only
   EXPECT_TRUE(b.adaptateur.transcript().events().empty());
 }

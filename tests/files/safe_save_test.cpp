@@ -1,4 +1,4 @@
-#include "files/safe_save.h"
+#include "fileio/safe_save.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "engine/backends/port_names.h"
 #include "engine/lines.h"
 #include "engine/port.h"
-#include "engine/port_setup.h"
+#include "engine/backends/port_setup.h"
 #include "guest_system.h"
 
 namespace zorbix {

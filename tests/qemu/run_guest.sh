@@ -5,11 +5,11 @@
 # each port order, and fails on any failed check, a missing result or a
 # timeout. Exit code 77 (skipped) only where QEMU cannot run at all.
 #
-# Usage: run_guest.sh [work-dir]   (default /work/build-qemu/guest)
+# Usage: run_guest.sh [work-dir]   (default: a new temporary folder)
 set -euo pipefail
 
 SOURCES=$(cd "$(dirname "$0")/../.." && pwd)
-WORK=${1:-/work/build-qemu/guest}
+WORK=${1:-$(mktemp -d "${TMPDIR:-/tmp}/zorbix-qemu.XXXXXX")}
 GUEST_TIMEOUT=120
 SKIP=77
 
@@ -43,7 +43,8 @@ build_guest() {
   local engine="$SOURCES/engine"
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/parport_guest" \
     "$SOURCES"/tests/qemu/*.cpp "$engine/port.cpp" "$engine/lines.cpp" "$engine/chips.cpp" \
-    "$engine/port_setup.cpp" "$engine"/backends/*.cpp "$engine"/sim/*.cpp
+    "$engine"/backends/*.cpp "$engine"/sim/*.cpp \
+    "$SOURCES"/fileio/*.cpp
 }
 
 # Copies module NAME into the initramfs as a plain .ko: busybox's insmod

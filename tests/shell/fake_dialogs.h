@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "shell/dialogs.h"
+#include "dialogs/dialogs.h"
 
 namespace zorbix::test {
 

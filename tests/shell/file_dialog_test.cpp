@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "shell/file_dialog.h"
+#include "dialogs/file_dialog.h"
 #include "tests/files/temp_dir.h"
 
 namespace zorbix::test {

@@ -87,6 +87,10 @@ TEST_F(EditingTest, CharacterEntryCommitsTheTypedCode) {
   Texte(f.Edit2, "A");
   EXPECT_EQ(f.Edit1->Texte(), QString("41"));
   EXPECT_EQ(f.StaticText1->text(), QString("$41 = 65"));
+  // Delete and Backspace carry control codes, which enter nothing.
+  QTest::sendKeyEvent(QTest::Click, f.Edit2, Qt::Key_Delete, QString(QChar(0x7F)), Qt::NoModifier);
+  QTest::sendKeyEvent(QTest::Click, f.Edit2, Qt::Key_Backspace, QString(QChar(0x08)), Qt::NoModifier);
+  EXPECT_EQ(f.Edit1->Texte(), QString("41"));
   Texte(f.Edit2, " ");  // Space is a character here
   EXPECT_EQ(f.Edit1->Texte(), QString("20"));
   Touche(f.Edit2, Qt::Key_Return);

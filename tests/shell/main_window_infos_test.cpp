@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "dialogs/dialogs_qt.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"

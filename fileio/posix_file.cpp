@@ -1,4 +1,4 @@
-#include "files/posix_file.h"
+#include "fileio/posix_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "files/safe_save.h"
+#include "fileio/safe_save.h"
 
 #include <cerrno>
 #include <climits>
@@ -7,7 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "files/posix_file.h"
+#include "fileio/posix_file.h"
 
 namespace zorbix {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/port_setup.h"
+#include "engine/backends/port_setup.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "dialogs_qt.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -39,14 +39,4 @@ class Dialogues {
   virtual void CopierImage(const QImage& image) = 0;
 };
 
-class DialoguesQt final : public Dialogues {
- public:
-  Reponse Message(QWidget* parent, const QString& texte, const QString& legende, Icone icone,
-                  Boutons boutons) override;
-  void Bip() override;
-  ChoixFichier DialogueFichier(QWidget* parent, ModeFichier mode, const QString& nom,
-                               int filtre) override;
-  void CopierImage(const QImage& image) override;
-};
-
 }  // namespace zorbix
