@@ -72,10 +72,19 @@ newer() {  # newer FILE SOURCES...: true if FILE is missing or older than one of
 if newer "$library" "${sources[@]}" "${headers[@]}" "$0"; then
   echo "building $library" >&2
   rm -f "$build"/objects/*.o "$library"
+  # Two compilers at a time, through ccache when it is there.
+  launcher=$(command -v ccache || true)
+  running=()
   for s in "${sources[@]}"; do
     o=${s#"$root"/}
-    "$cxx" "${flags[@]}" -c "$s" -o "$build/objects/${o//\//_}.o"
+    $launcher "$cxx" "${flags[@]}" -c "$s" -o "$build/objects/${o//\//_}.o" &
+    running+=($!)
+    if [ ${#running[@]} -ge 2 ]; then
+      wait "${running[0]}"
+      running=("${running[@]:1}")
+    fi
   done
+  for pid in "${running[@]}"; do wait "$pid"; done
   ar rcs "$library" "$build"/objects/*.o
 fi
 
