@@ -14,12 +14,12 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export XDG_RUNTIME_DIR
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
-# The file readers against inputs from anywhere, for a bounded time. Its
-# output goes to a log, shown only when it finds something.
-echo "Fuzzing the file readers for 60 s (log: build/fuzz.log)"
+# Every reader of a user's input against inputs from anywhere, 60 s shared
+# among them. Its output goes to a log, shown only when it finds something.
+echo "Fuzzing the readers of user input for 60 s (log: build/fuzz.log)"
 if ! bash scripts/fuzz_files.sh 60 > build/fuzz.log 2>&1; then
   tail -n 60 build/fuzz.log
-  echo "The fuzzer found a fault in the file readers." >&2
+  echo "The fuzzer found a fault in a reader of user input." >&2
   exit 1
 fi
 

@@ -16,8 +16,8 @@ std::string SansBlancs(const std::string& s) {
   return s.substr(debut, fin - debut);
 }
 
-// Reads a quoted string starting at s[pos] == '"', undoing \\ and \";
-// leaves pos after the closing quote. False if it is not closed.
+// Reads a quoted string starting at s[pos] == '"', undoing \\, \", \n and
+// \r; leaves pos after the closing quote. False if it is not closed.
 bool LireChaine(const std::string& s, std::size_t& pos, std::string& sortie) {
   if (pos >= s.size() || s[pos] != '"') return false;
   sortie.clear();
@@ -27,17 +27,22 @@ bool LireChaine(const std::string& s, std::size_t& pos, std::string& sortie) {
       ++pos;
       return true;
     }
-    if (c == '\\' && pos + 1 < s.size()) c = s[++pos];
+    if (c == '\\' && pos + 1 < s.size()) {
+      c = s[++pos];
+      if (c == 'n') c = '\n';
+      if (c == 'r') c = '\r';
+    }
     sortie += c;
   }
   return false;
 }
 
+// A line break would end the value's line: it is written as \n or \r.
 std::string Echapper(const std::string& s) {
   std::string e;
   for (char c : s) {
-    if (c == '\\' || c == '"') e += '\\';
-    e += c;
+    if (c == '\\' || c == '"' || c == '\n' || c == '\r') e += '\\';
+    e += c == '\n' ? 'n' : c == '\r' ? 'r' : c;
   }
   return e;
 }

@@ -36,7 +36,8 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
                      std::string& note, std::string& erreur) {
   note.clear();
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 && errno == ENOENT) {
+  const bool present = ::stat(path.c_str(), &st) == 0;
+  if (!present && errno == ENOENT) {
     // The chip is written back there at exit: a folder that does not exist
     // would lose everything programmed during the run.
     const std::size_t barre = path.rfind('/');
@@ -54,6 +55,12 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
   if (S_ISDIR(st.st_mode)) {
     errno = EISDIR;
     erreur = Raison("impossible de lire le fichier", path);
+    return false;
+  }
+  // A device or a pipe may never end (/dev/zero, a FIFO nobody writes to)
+  // and cannot be replaced by the copy written back at exit.
+  if (present && !S_ISREG(st.st_mode)) {
+    erreur = "impossible de lire le fichier " + path + " : ce n'est pas un fichier ordinaire";
     return false;
   }
   std::vector<std::uint8_t> bytes;

@@ -11,7 +11,7 @@ namespace zorbix {
 // Fills `memory` from `path`. A missing file leaves the memory as it is (an
 // erased chip) and says so in `note`; a file of another size gives what fits
 // and says so in `note`. False with a French reason in `erreur` if the file
-// exists but cannot be read.
+// exists but cannot be read or is not a plain file (a device, a pipe).
 bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
                      std::string& note, std::string& erreur);
 

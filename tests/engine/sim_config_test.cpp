@@ -93,6 +93,10 @@ TEST(SimulationConfig, UnreadableFileIsRefused) {
   std::string erreur;
   EXPECT_EQ(CreerSimulation("LPT1:24C02=/tmp", erreur), nullptr);
   EXPECT_NE(erreur.find("impossible de lire le fichier /tmp"), std::string::npos) << erreur;
+  // A device that never ends is refused, not read until memory runs out.
+  EXPECT_EQ(CreerSimulation("LPT1:24C02=/dev/zero", erreur), nullptr);
+  EXPECT_EQ(erreur, "ZORBIX_SIMULATION : impossible de lire le fichier /dev/zero : "
+                    "ce n'est pas un fichier ordinaire");
 }
 
 // A chip file in a folder that does not exist could never be written back:

@@ -16,11 +16,13 @@ TEST(RegistryText, RoundTripKeepsNamesTypesAndOrder) {
   const ValeursRegistre valeurs = {{"Port_parallele", Nombre(888)},
                                    {"X_origine", Nombre(static_cast<std::uint32_t>(-150))},
                                    {"Nom_Fichier", Chaine("C:\\tmp\\\"x\".bin é")},
-                                   {"Vide", Chaine("")}};
+                                   {"Vide", Chaine("")},
+                                   {"Deux\nlignes", Chaine("/tmp/a\r\nb\\n")}};
   const std::string texte = EcrireTexteRegistre(kCle, valeurs);
   EXPECT_NE(texte.find("\"Port_parallele\"=dword:00000378\r\n"), std::string::npos);
   EXPECT_NE(texte.find("\"X_origine\"=dword:ffffff6a\r\n"), std::string::npos);
   EXPECT_NE(texte.find("\"Nom_Fichier\"=\"C:\\\\tmp\\\\\\\"x\\\".bin é\"\r\n"), std::string::npos);
+  EXPECT_NE(texte.find("\"Deux\\nlignes\"=\"/tmp/a\\r\\nb\\\\n\"\r\n"), std::string::npos);
   EXPECT_EQ(texte.rfind("Windows Registry Editor Version 5.00\r\n\r\n[" + kCle + "]\r\n", 0), 0u);
   const ValeursRegistre relues = LireTexteRegistre(texte, kCle);
   ASSERT_EQ(relues.size(), valeurs.size());
