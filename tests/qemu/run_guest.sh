@@ -31,10 +31,15 @@ install_packages() {
 
 # The kernel package linux-image-amd64 points to today, downloaded (not
 # installed) and unpacked under $WORK/kernel once.
+kernel_package() {
+  apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)$/\1/p' | head -n 1
+}
+
 find_kernel() {
   local package deb
-  package=$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)$/\1/p' | head -n 1)
-  [ -n "$package" ] || fail "apt-cache knows no linux-image-amd64 (apt-get update?)"
+  package=$(kernel_package)
+  [ -n "$package" ] || { apt-get update -qq || true; package=$(kernel_package); }
+  [ -n "$package" ] || fail "apt-cache knows no linux-image-amd64"
   KVER=${package#linux-image-}
   KERNEL_ROOT="$WORK/kernel/$KVER"
   KERNEL="$KERNEL_ROOT/boot/vmlinuz-$KVER"
