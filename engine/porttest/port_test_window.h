@@ -1,8 +1,8 @@
 // TForm5, the port test window: the user sets each of the eight data
 // register lines with a check box and reads the five status register inputs
-// of one of the three ports, or of an extra port (a PCI card), by hand. It talks to the registers through
-// LirePort and EcrirePort only, keeps its own port address, and never changes
-// the main window's.
+// of one of the three ports, or of an extra port (a PCI card), by hand. It
+// talks to the registers through LirePort and EcrirePort only, keeps its own
+// port address, and never changes the main window's.
 //
 // The check boxes act on their `clicked` signal, which only the user (mouse,
 // space bar) raises: AfficherSorties sets them from the value read without
