@@ -19,10 +19,12 @@ bool PorteLeProgrammateur(std::uint16_t p) {
   return libre == 1 && tire == 0;
 }
 
-int DetecterProgrammateur() {
+int DetecterProgrammateur(const PortsSupplementaires& supplementaires) {
   int trouve = -1;
   for (int i = 0; i < 3; ++i)
     if (PorteLeProgrammateur(AdressesPorts[i])) trouve = i;
+  for (std::size_t i = 0; i < supplementaires.size(); ++i)
+    if (PorteLeProgrammateur(supplementaires[i].base)) trouve = 3 + static_cast<int>(i);
   return trouve;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "extra_ports.h"
+
 namespace zorbix {
 
 // The loop-back test on one port: powers it, releases SDA and reads it,
@@ -12,9 +14,10 @@ namespace zorbix {
 // a port that does not exist). True when SDA read high then low.
 bool PorteLeProgrammateur(std::uint16_t portBase);
 
-// Tests LPT1, LPT2 and LPT3, all three and in that order, and returns the
-// index in AdressesPorts of the last one that carries the adapter (LPT3 wins
-// over LPT2, which wins over LPT1), or -1 if none does.
-int DetecterProgrammateur();
+// Tests LPT1, LPT2 and LPT3, then each of `supplementaires` in its order,
+// all of them, and returns the index of the last one that carries the
+// adapter (a later one wins over an earlier one), or -1 if none does:
+// 0..2 for AdressesPorts, 3 + i for supplementaires[i].
+int DetecterProgrammateur(const PortsSupplementaires& supplementaires = {});
 
 }  // namespace zorbix

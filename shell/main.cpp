@@ -62,12 +62,14 @@ int main(int argc, char** argv) {
     env.FichierReglages = FichierReglagesUtilisateur();
     env.FichierLangue = QString::fromUtf8(RepertoireLangue) + QStringLiteral("/ZORBIXLG.INI");
     env.Ecran = QGuiApplication::primaryScreen()->size();
+    env.AutresPorts = ports->supplementaires();
     TForm1 fenetre(etat, dialogues, env);
     TForm2 schema(dialogues);
     TForm3 aPropos;
     TForm4 aide;
     fenetre.SetFenetresInformations(&schema, &aPropos, &aide);
     TForm5 testPort(etat.PortBase, [&dialogues] { dialogues.Bip(); });
+    testPort.DefinirAutresPorts(ports->supplementaires());
     fenetre.SetFenetreTestPort(&testPort);
     fenetre.show();
     app.exec();

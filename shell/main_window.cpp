@@ -72,6 +72,7 @@ TForm1::TForm1(EtatProgramme& etat, Dialogues& dialogues, const EnvironnementFen
   police.setPixelSize(13);
   setFont(police);
   CreerMenus();
+  CreerOptionsAutresPorts(env.AutresPorts);
   CreerControles();
   ConnecterCommandes();
   FormCreate(env);

@@ -7,6 +7,7 @@
 //   main_window_buffer.cpp    ModifierBuffer, AfficherBuffer, the character set
 //   main_window_editing.cpp   the selection and the editing of one byte
 //   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
+//   main_window_ports.cpp     the menu items of the extra ports
 //   main_window_files.cpp     OuvrirFichier, SauverFichier, MettreAJourTitre
 //   main_window_transfers.cpp LectureMemoire, ProgrammerMemoire, Comparer
 //   main_window_autodetection.cpp  AutodetectionClick, TestduportparalleleClick
@@ -17,7 +18,9 @@
 #include <QSize>
 #include <array>
 #include <memory>
+#include <vector>
 
+#include "engine/extra_ports.h"
 #include "engine/transfers.h"
 #include "program_state.h"
 
@@ -51,6 +54,7 @@ struct EnvironnementFenetre {
   QString FichierReglages;  // the settings store (settings_store.h); empty: none
   QString FichierLangue;    // ZORBIXLG.INI in its fixed directory
   QSize Ecran{1024, 768};   // the primary screen, for placing the window
+  PortsSupplementaires AutresPorts;  // the extra ports found at start-up, after LPT1..LPT3
 };
 
 class TForm1 : public QMainWindow {
@@ -71,6 +75,7 @@ class TForm1 : public QMainWindow {
   std::array<QAction*, NombreTypesMemoire> OptionsMemoire{};  // OptionPCF8582 .. Option24C512
   QAction *OptionModePageNon, *OptionModePageOui;
   QAction *OptionLPT1, *OptionLPT2, *OptionLPT3, *Autodetection, *Testduportparallele;
+  std::vector<QAction*> OptionsAutresPorts;  // one per extra port, after OptionLPT3
   QAction *OptionLangue, *PurgerQuitter;
   QAction *SchemaElectrique, *Aide, *APropos;
 
@@ -150,6 +155,8 @@ class TForm1 : public QMainWindow {
   void CreerBandeOutils(QWidget* zone);
   void CreerBandeBas(QWidget* zone);
   void CreerMenus();
+  void CreerOptionsAutresPorts(const PortsSupplementaires& ports);
+  bool ChoisirAutrePort(std::uint16_t base);
   void ConnecterCommandes();
 
   void FormCreate(const EnvironnementFenetre& env);
@@ -188,6 +195,7 @@ class TForm1 : public QMainWindow {
   Dialogues& dialogues_;
   QString fichierReglages_, fichierLangue_;
   QSize ecran_;
+  PortsSupplementaires autresPorts_;
   QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;
 };
 

@@ -12,11 +12,11 @@ namespace zorbix {
 // The engine tests each port by its address, so PortBase itself never moves
 // during the test: it keeps the user's choice unless a port is found.
 void TForm1::AutodetectionClick() {
-  const int trouve = DetecterProgrammateur();
+  const int trouve = DetecterProgrammateur(autresPorts_);
   if (trouve < 0) {
     dialogues_.Message(this, QStringLiteral("Erreur : le programmateur n'est pas connecté..."),
                        QStringLiteral("Autodétection du Port // :"));
-  } else {
+  } else if (trouve < 3) {
     Etat.PortBase = AdressesPorts[trouve];
     dialogues_.Message(this,
                        QString::asprintf("Le programmateur a été détecté sur LPT%d (à l'adresse $%03X)...",
@@ -24,6 +24,14 @@ void TForm1::AutodetectionClick() {
                        QStringLiteral("Adresse du port actif :"));
     QAction* const items[3] = {OptionLPT1, OptionLPT2, OptionLPT3};
     items[trouve]->setChecked(true);
+  } else {
+    const PortSupplementaire& port = autresPorts_[trouve - 3];
+    Etat.PortBase = port.base;
+    dialogues_.Message(this,
+                       QString::asprintf("Le programmateur a été détecté sur %s (à l'adresse $%03X)...",
+                                         port.nom.c_str(), static_cast<unsigned>(port.base)),
+                       QStringLiteral("Adresse du port actif :"));
+    OptionsAutresPorts[trouve - 3]->setChecked(true);
   }
   StringGrid1->setFocus();
 }

@@ -52,6 +52,8 @@ void TForm1::LPTactif(QObject* Sender) {
     OptionLPT3->setChecked(true);
     Etat.PortBase = AdresseLPT3;
   }
+  for (std::size_t i = 0; i < OptionsAutresPorts.size(); ++i)
+    if (Sender == OptionsAutresPorts[i]) ChoisirAutrePort(autresPorts_[i].base);
   StringGrid1->setFocus();
 }
 

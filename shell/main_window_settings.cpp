@@ -30,7 +30,11 @@ void TForm1::LireReglages() {
   MagasinReglages magasin(fichierReglages_);
   magasin.Lire();
 
-  if (const auto port = magasin.Nombre(QStringLiteral("Port_Parallele"))) {
+  // An extra port present now is found again by its address, whatever
+  // number the kernel gave it this time.
+  const auto port = magasin.Nombre(QStringLiteral("Port_Parallele"));
+  const bool autrePort = port && *port > 0 && *port <= 0xFFFF && ChoisirAutrePort(static_cast<std::uint16_t>(*port));
+  if (port && !autrePort) {
     QAction* item = *port == AdresseLPT2 ? OptionLPT2 : *port == AdresseLPT3 ? OptionLPT3 : OptionLPT1;
     Etat.PortBase = *port == AdresseLPT2 ? AdresseLPT2 : *port == AdresseLPT3 ? AdresseLPT3 : AdresseLPT1;
     item->setChecked(true);

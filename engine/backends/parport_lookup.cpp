@@ -4,7 +4,10 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
+
+#include "engine/port.h"
 
 namespace zorbix {
 namespace {
@@ -43,13 +46,37 @@ std::optional<long> PremierNombre(const fs::path& fichier) {
 
 }  // namespace
 
-std::optional<int> TrouverParport(std::uint16_t base, const std::string& racineProc) {
+std::vector<ParportNoyau> ListerParports(const std::string& racineProc) {
   const fs::path dossier = fs::path(racineProc) / "sys" / "dev" / "parport";
+  std::vector<ParportNoyau> ports;
   for (int n : NumerosParports(dossier)) {
-    const fs::path fichier = dossier / ("parport" + std::to_string(n)) / "base-addr";
-    if (PremierNombre(fichier) == base) return n;
+    const std::optional<long> base = PremierNombre(dossier / ("parport" + std::to_string(n)) / "base-addr");
+    // Some ports (not PC-style) show a memory address or none: not ours to reach.
+    if (base && *base > 0 && *base < 0xFFFF) ports.push_back({n, static_cast<std::uint16_t>(*base)});
   }
+  return ports;
+}
+
+bool PiloteParportCharge(const std::string& racineProc) {
+  std::error_code erreur;
+  return fs::is_directory(fs::path(racineProc) / "sys" / "dev" / "parport", erreur);
+}
+
+std::optional<int> TrouverParport(std::uint16_t base, const std::string& racineProc) {
+  for (const ParportNoyau& port : ListerParports(racineProc))
+    if (port.base == base) return port.numero;
   return std::nullopt;
+}
+
+PortsSupplementaires PortsSupplementairesDuNoyau(const std::string& racineProc) {
+  PortsSupplementaires ports;
+  for (const ParportNoyau& port : ListerParports(racineProc)) {
+    const bool ancien = std::find(std::begin(AdressesPorts), std::end(AdressesPorts), port.base) !=
+                        std::end(AdressesPorts);
+    if (!ancien && !PortSupplementaireA(ports, port.base))
+      ports.push_back({"parport" + std::to_string(port.numero), port.base});
+  }
+  return ports;
 }
 
 }  // namespace zorbix

@@ -18,4 +18,8 @@ std::string DesignationPort(std::uint16_t base) {
   return TexteAdresse(base);
 }
 
+std::string DesignationPort(const PortSupplementaire& port) {
+  return port.nom + " (" + TexteAdresse(port.base) + ")";
+}
+
 }  // namespace zorbix

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <utility>
 
+#include "engine/backends/parport_lookup.h"
 #include "engine/backends/port_map.h"
 #include "engine/backends/port_names.h"
 #include "engine/sim/simulated_backend.h"
@@ -22,15 +23,22 @@ struct ChoixPort {
 };
 
 // ppdev first: it needs no privilege and shares the port with the kernel's
-// drivers; direct I/O only for a process that already holds the permission.
-ChoixPort ChoisirPourPort(std::uint16_t base, const ParametresPorts& parametres) {
-  const std::string nom = DesignationPort(base) + " : ";
+// drivers; direct I/O only for a process that already holds the permission,
+// and only where the kernel lists a port or no parport driver is loaded at
+// all: where the driver looked and found nothing, some other device may
+// answer, and the supply alone is 2000 writes.
+ChoixPort ChoisirPourPort(std::uint16_t base, const std::string& designation, const ParametresPorts& parametres) {
+  const std::string nom = designation + " : ";
   std::string raisonPpdev;
   if (std::unique_ptr<PpdevBackend> ppdev = OuvrirPpdev(base, parametres.racines, raisonPpdev,
                                                         parametres.appelsPpdev)) {
     std::string ligne = nom + ppdev->peripherique() + " (ppdev)";
     return {std::move(ppdev), std::move(ligne)};
   }
+  const std::string& proc = parametres.racines.proc;
+  if (PiloteParportCharge(proc) && !TrouverParport(base, proc))
+    return {nullptr, nom + "aucun port (" + raisonPpdev +
+                         " ; pas d'accès direct : le pilote parport du noyau ne voit aucun port à cette adresse)"};
   std::string raisonDirect;
   if (std::unique_ptr<PortBackend> direct = parametres.ouvrirAccesDirect(base, raisonDirect))
     return {std::move(direct), nom + "accès direct aux ports d'E/S (ppdev : " + raisonPpdev + ")"};
@@ -38,15 +46,18 @@ ChoixPort ChoisirPourPort(std::uint16_t base, const ParametresPorts& parametres)
 }
 
 std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
+                                             const PortsSupplementaires& supplementaires,
                                              std::vector<std::string>& rapport) {
   auto carte = std::make_unique<PortMap>();
   bool unPortReel = false;
-  for (std::uint16_t base : AdressesPorts) {
-    ChoixPort choix = ChoisirPourPort(base, parametres);
+  const auto servir = [&](std::uint16_t base, const std::string& designation) {
+    ChoixPort choix = ChoisirPourPort(base, designation, parametres);
     rapport.push_back(std::move(choix.ligne));
     unPortReel = unPortReel || choix.backend;
     carte->servir(base, std::move(choix.backend));
-  }
+  };
+  for (std::uint16_t base : AdressesPorts) servir(base, DesignationPort(base));
+  for (const PortSupplementaire& port : supplementaires) servir(port.base, DesignationPort(port));
   if (!unPortReel) rapport.push_back(LigneSimulationPossible);
   if (parametres.trace)
     rapport.push_back("ZORBIX_SIM_TRACE ignoré : la trace du bus ne concerne que l'adaptateur simulé.");
@@ -80,8 +91,11 @@ std::optional<std::string> Environnement(const char* nom) {
 }  // namespace
 
 PortsInstalles::PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
-                               std::vector<std::string> rapport)
-    : backend_(std::move(backend)), simulation_(simulation), rapport_(std::move(rapport)) {
+                               std::vector<std::string> rapport, PortsSupplementaires supplementaires)
+    : backend_(std::move(backend)),
+      simulation_(simulation),
+      rapport_(std::move(rapport)),
+      supplementaires_(std::move(supplementaires)) {
   InstallerBackend(backend_.get());
 }
 
@@ -109,10 +123,13 @@ std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres
     std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, erreur);
     if (!simulation) return nullptr;
     SimulatedBackend* vue = simulation.get();
-    return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(simulation), vue, std::move(rapport)));
+    return std::unique_ptr<PortsInstalles>(
+        new PortsInstalles(std::move(simulation), vue, std::move(rapport), vue->extraPorts()));
   }
-  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, rapport);
-  return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(carte), nullptr, std::move(rapport)));
+  PortsSupplementaires supplementaires = PortsSupplementairesDuNoyau(parametres.racines.proc);
+  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, supplementaires, rapport);
+  return std::unique_ptr<PortsInstalles>(
+      new PortsInstalles(std::move(carte), nullptr, std::move(rapport), std::move(supplementaires)));
 }
 
 void AfficherRapportPorts(const PortsInstalles& ports, std::ostream& sortie) {

@@ -1,8 +1,10 @@
-// What serves the three parallel-port addresses, chosen once at start-up.
+// What serves the three parallel-port addresses and the extra ports the
+// kernel lists (or the simulation names), chosen once at start-up.
 //
 // The simulator serves them only when ZORBIX_SIMULATION asks for it, so a
 // user never takes a virtual chip for a real one. Otherwise each port gets
-// the best real backend the machine grants (ppdev, then direct I/O), or the
+// the best real backend the machine grants (ppdev, then direct I/O where the
+// kernel lists a port, or anywhere when no parport driver is loaded), or the
 // absent port; the report says which, and why a better one was not had.
 #pragma once
 
@@ -16,6 +18,7 @@
 
 #include "engine/backends/direct_io_backend.h"
 #include "engine/backends/ppdev_backend.h"
+#include "engine/extra_ports.h"
 #include "engine/port.h"
 
 namespace zorbix {
@@ -43,6 +46,10 @@ class PortsInstalles {
 
   const std::vector<std::string>& rapport() const { return rapport_; }
   bool simulation() const { return simulation_ != nullptr; }
+  // The ports beyond LPT1..LPT3, named and by address: the ones the kernel
+  // lists (parportN), or the simulated ones (simN). Each is served like the
+  // three, by ppdev, direct I/O or the absent port as the report says.
+  const PortsSupplementaires& supplementaires() const { return supplementaires_; }
 
   // Puts the absent port back, ends the bus trace and writes the simulated
   // chips back to their files. Returns what went wrong (French, one line
@@ -52,11 +59,12 @@ class PortsInstalles {
  private:
   friend std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts&, std::string&);
   PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
-                 std::vector<std::string> rapport);
+                 std::vector<std::string> rapport, PortsSupplementaires supplementaires);
 
   std::unique_ptr<PortBackend> backend_;
   SimulatedBackend* simulation_;  // backend_ itself when simulating, else nullptr
   std::vector<std::string> rapport_;
+  PortsSupplementaires supplementaires_;
   bool termine_ = false;
 };
 

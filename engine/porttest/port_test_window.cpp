@@ -1,6 +1,7 @@
 #include "port_test_window.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "engine/port.h"
 
@@ -75,12 +77,44 @@ TForm5::TForm5(const std::uint16_t& portBase, std::function<void()> bip, QWidget
 
 void TForm5::CreerGroupePort() {
   GroupePort = Controle(new QGroupBox(QStringLiteral(" Port // concerné : "), this), "GroupePort", 8, 4, 281, 90);
-  BRLPT1 = Controle(new QRadioButton(QStringLiteral("LPT1 ($378 / $379)"), GroupePort), "BRLPT1", 14, 20, 260, 20);
-  BRLPT2 = Controle(new QRadioButton(QStringLiteral("LPT2 ($278 / $279)"), GroupePort), "BRLPT2", 14, 42, 260, 20);
-  BRLPT3 = Controle(new QRadioButton(QStringLiteral("LPT3 ($3BC / 3BD)"), GroupePort), "BRLPT3", 14, 64, 260, 20);
+  BRLPT1 = Controle(new QRadioButton(QStringLiteral("LPT1 ($378 / $379)"), GroupePort), "BRLPT1", 14, 20, 142, 20);
+  BRLPT2 = Controle(new QRadioButton(QStringLiteral("LPT2 ($278 / $279)"), GroupePort), "BRLPT2", 14, 42, 142, 20);
+  BRLPT3 = Controle(new QRadioButton(QStringLiteral("LPT3 ($3BC / 3BD)"), GroupePort), "BRLPT3", 14, 64, 142, 20);
+  // The fourth choice, beside the three (same group, so one radio group).
+  BRAutre = Controle(new QRadioButton(QStringLiteral("Autre port :"), GroupePort), "BRAutre", 160, 20, 115, 20);
+  ListeAutresPorts = Controle(new QComboBox(GroupePort), "ListeAutresPorts", 160, 42, 115, 22);
+  TexteAutrePort = Controle(new QLabel(GroupePort), "TexteAutrePort", 160, 66, 115, 16);
   BRLPT1->setChecked(true);
-  for (QRadioButton* b : {BRLPT1, BRLPT2, BRLPT3})
+  for (QRadioButton* b : {BRLPT1, BRLPT2, BRLPT3, BRAutre})
     connect(b, &QRadioButton::clicked, this, [this, b] { BRLPTClick(b); });
+  connect(ListeAutresPorts, QOverload<int>::of(&QComboBox::activated), this,
+          [this](int index) { ListeAutresPortsChange(index); });
+  DefinirAutresPorts({});
+}
+
+void TForm5::DefinirAutresPorts(const PortsSupplementaires& ports) {
+  autresPorts_ = ports;
+  ListeAutresPorts->clear();
+  for (const PortSupplementaire& p : ports) ListeAutresPorts->addItem(QString::fromStdString(p.nom));
+  for (QWidget* w : std::initializer_list<QWidget*>{BRAutre, ListeAutresPorts, TexteAutrePort})
+    w->setVisible(!ports.empty());
+  if (!ports.empty()) MontrerAutrePort(0);
+}
+
+// The list shows the port's name, the text under it its two registers as the
+// three buttons show theirs.
+void TForm5::MontrerAutrePort(int index) {
+  ListeAutresPorts->setCurrentIndex(index);
+  const unsigned base = autresPorts_.at(index).base;
+  TexteAutrePort->setText(QString::asprintf("$%03X / $%03X", base, base + 1));
+}
+
+// Choosing in the list chooses the fourth button.
+void TForm5::ListeAutresPortsChange(int index) {
+  if (index < 0) return;
+  MontrerAutrePort(index);
+  BRAutre->setChecked(true);
+  BRLPTClick(BRAutre);
 }
 
 void TForm5::CreerGroupeSorties() {
@@ -118,7 +152,13 @@ void TForm5::CreerGroupeEntrees() {
 
 void TForm5::FormShow() {
   const std::uint16_t port = portBase_;
-  if (port == AdresseLPT2) {
+  const auto autre = std::find_if(autresPorts_.begin(), autresPorts_.end(),
+                                  [port](const PortSupplementaire& p) { return p.base == port; });
+  if (autre != autresPorts_.end()) {
+    TestPortBase = port;
+    BRAutre->setChecked(true);
+    MontrerAutrePort(static_cast<int>(autre - autresPorts_.begin()));
+  } else if (port == AdresseLPT2) {
     TestPortBase = AdresseLPT2;
     BRLPT2->setChecked(true);
   } else if (port == AdresseLPT3) {
@@ -137,6 +177,7 @@ void TForm5::BRLPTClick(QObject* Sender) {
   if (Sender == BRLPT1) TestPortBase = AdresseLPT1;
   if (Sender == BRLPT2) TestPortBase = AdresseLPT2;
   if (Sender == BRLPT3) TestPortBase = AdresseLPT3;
+  if (Sender == BRAutre) TestPortBase = autresPorts_.at(ListeAutresPorts->currentIndex()).base;
   AfficherSorties();
   AfficherEntrees();
 }

@@ -1,8 +1,8 @@
 // TForm5, the port test window: the user sets each of the eight data
 // register lines with a check box and reads the five status register inputs
-// of one of the three ports, by hand. It talks to the registers through
-// LirePort and EcrirePort only, keeps its own port address, and never changes
-// the main window's.
+// of one of the three ports, or of an extra port (a PCI card), by hand. It
+// talks to the registers through LirePort and EcrirePort only, keeps its own
+// port address, and never changes the main window's.
 //
 // The check boxes act on their `clicked` signal, which only the user (mouse,
 // space bar) raises: AfficherSorties sets them from the value read without
@@ -15,7 +15,10 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/extra_ports.h"
+
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -34,9 +37,17 @@ class TForm5 : public QDialog {
 
   QGroupBox *GroupePort, *GroupeSorties, *GroupeEntrees;
   QRadioButton *BRLPT1, *BRLPT2, *BRLPT3;
+  // The fourth choice, shown only when there are extra ports: the button,
+  // the list of the extra ports and the addresses of the one in the list.
+  QRadioButton* BRAutre;
+  QComboBox* ListeAutresPorts;
+  QLabel* TexteAutrePort;
   std::array<QCheckBox*, 8> CCB{};  // CCB[n] is the box of data bit n (CCB0 .. CCB7)
   QLabel *txtError, *txtSelected, *txtPE, *txtAcknowledge, *txtBusy;
   QPushButton *BoutonLireEntrees, *BoutonTestPortP;
+
+  // The extra ports the fourth choice offers; none hides it.
+  void DefinirAutresPorts(const PortsSupplementaires& ports);
 
   void FormShow();
   void BRLPTClick(QObject* Sender);
@@ -54,8 +65,11 @@ class TForm5 : public QDialog {
   void CreerGroupePort();
   void CreerGroupeSorties();
   void CreerGroupeEntrees();
+  void MontrerAutrePort(int index);
+  void ListeAutresPortsChange(int index);
 
   const std::uint16_t& portBase_;
+  PortsSupplementaires autresPorts_;
   std::function<void()> bip_;
 };
 

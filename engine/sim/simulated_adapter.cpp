@@ -1,6 +1,7 @@
 #include "simulated_adapter.h"
 
 #include "engine/lines.h"
+#include "timing_monitor.h"
 #include "vcd_writer.h"
 
 namespace zorbix {
@@ -116,6 +117,7 @@ void SimulatedAdapter::refresh(std::uint64_t now) {
 
 void SimulatedAdapter::observe(bool chipLow, std::uint64_t now) {
   if (transcribing_) transcript_.sample(scl_, sda_, masterLow_, chipLow, now);
+  if (monitor_) monitor_->sample(scl_, sda_, powered_, now);
   if (!vcd_) return;
   const bool levels[4] = {scl_, sda_, wp_, powered_};
   for (int i = 0; i < 4; ++i) {

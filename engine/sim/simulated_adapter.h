@@ -17,6 +17,7 @@
 
 namespace zorbix {
 
+class TimingMonitor;
 class VcdWriter;
 
 enum class StuckLine : std::uint8_t { None, Low, High };
@@ -81,6 +82,8 @@ class SimulatedAdapter {
 
   // Trace output: four wires scl, sda, wp, vcc from `firstWire` on.
   void attachTrace(VcdWriter* vcd, int firstWire);
+  // Every change of the lines also goes to `monitor` (nullptr: none).
+  void attachTimingMonitor(TimingMonitor* monitor) { monitor_ = monitor; }
 
   static constexpr std::uint8_t DefaultStatusOtherBits = 0x3F;
 
@@ -119,6 +122,7 @@ class SimulatedAdapter {
   bool transcribing_ = true;
 
   VcdWriter* vcd_ = nullptr;
+  TimingMonitor* monitor_ = nullptr;
   int firstWire_ = 0;
   bool traced_[4] = {};
   bool tracedOnce_ = false;

@@ -1,7 +1,9 @@
 #include "simulated_backend.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 
 #include "chip_file.h"
 #include "vcd_writer.h"
@@ -57,7 +59,7 @@ bool SimulatedBackend::enableTrace(const std::string& path) {
   auto vcd = std::make_unique<VcdWriter>();
   std::vector<int> first;
   for (auto& a : adapters_) {
-    std::string scope = NomPort(a->base());
+    std::string scope = portName(a->base());
     for (char& c : scope) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     first.push_back(vcd->addScope(scope, {"scl", "sda", "wp", "vcc"}));
   }
@@ -80,7 +82,7 @@ std::vector<std::string> SimulatedBackend::describe() const {
   for (const auto& a : adapters_) {
     char address[16];
     std::snprintf(address, sizeof address, "0x%03X", a->base());
-    std::string line = NomPort(a->base()) + " (" + address + ") : adaptateur simulé, ";
+    std::string line = portName(a->base()) + " (" + address + ") : adaptateur simulé, ";
     line += a->chip() ? a->chip()->name() : "support vide";
     if (!a->backingFile().empty()) line += ", fichier " + a->backingFile();
     if (!a->note().empty()) line += " (" + a->note() + ")";
@@ -105,9 +107,21 @@ bool SimulatedBackend::saveChips(std::string& erreur) {
   return ok;
 }
 
-std::string NomPort(std::uint16_t base) {
+PortsSupplementaires SimulatedBackend::extraPorts() const {
+  PortsSupplementaires ports;
+  for (const auto& a : adapters_) {
+    const bool ancien = std::find(std::begin(AdressesPorts), std::end(AdressesPorts), a->base()) !=
+                        std::end(AdressesPorts);
+    if (!ancien) ports.push_back({"sim" + std::to_string(ports.size()), a->base()});
+  }
+  return ports;
+}
+
+std::string SimulatedBackend::portName(std::uint16_t base) const {
   for (int i = 0; i < 3; ++i)
     if (base == AdressesPorts[i]) return "LPT" + std::to_string(i + 1);
+  for (const PortSupplementaire& port : extraPorts())
+    if (port.base == base) return port.nom;
   char text[16];
   std::snprintf(text, sizeof text, "0x%03X", base);
   return text;

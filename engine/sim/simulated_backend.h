@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/extra_ports.h"
 #include "engine/port.h"
 #include "simulated_adapter.h"
 
@@ -58,20 +59,24 @@ class SimulatedBackend final : public PortBackend {
   // "LPT1 (0x378) : adaptateur simulé, 24C16, fichier /tmp/chip.bin".
   std::vector<std::string> describe() const;
 
+  // The adapters at addresses other than the three ports, named "sim0",
+  // "sim1", ... in the order they were added: the simulated extra ports.
+  PortsSupplementaires extraPorts() const;
+
   // Writes each chip that has a backing file back to it (through a
   // temporary file renamed over it). False with the reasons in `erreur` if
   // any could not be written; the old file is then left as it was.
   bool saveChips(std::string& erreur);
 
  private:
+  // "LPT1".."LPT3", or the extra port's name.
+  std::string portName(std::uint16_t base) const;
+
   std::uint64_t count_ = 0;
   std::vector<std::unique_ptr<SimulatedAdapter>> adapters_;
   bool recording_ = false;
   std::vector<PortAccess> record_;
   std::unique_ptr<VcdWriter> vcd_;
 };
-
-// "LPT1", "LPT2", "LPT3" for the three port addresses, else "0x..." .
-std::string NomPort(std::uint16_t base);
 
 }  // namespace zorbix

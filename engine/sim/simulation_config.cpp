@@ -36,12 +36,23 @@ std::vector<std::string> Entrees(const std::string& value) {
   }
 }
 
-// 0 if `name` is no port.
+// An extra port's data register given as "0x" and one to four hexadecimal
+// digits; 0 when the text is not that. 0xFFFF is refused: its status
+// register would lie outside the I/O space.
+std::uint16_t AdresseHexadecimale(const std::string& text) {
+  if (text.size() < 3 || text.size() > 6 || text[0] != '0' || (text[1] != 'x' && text[1] != 'X')) return 0;
+  for (std::size_t i = 2; i < text.size(); ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(text[i]))) return 0;
+  const unsigned long value = std::stoul(text.substr(2), nullptr, 16);
+  return value < 0xFFFF ? static_cast<std::uint16_t>(value) : 0;
+}
+
+// 0 if `name` is no port: LPT1..LPT3 or an address.
 std::uint16_t AdresseDuPort(const std::string& name) {
   const std::string upper = Majuscules(name);
   for (int i = 0; i < 3; ++i)
     if (upper == "LPT" + std::to_string(i + 1)) return AdressesPorts[i];
-  return 0;
+  return AdresseHexadecimale(name);
 }
 
 std::string TypesConnus() {
@@ -77,7 +88,7 @@ bool LireEntree(const std::string& text, Entree& entry, std::string& erreur) {
   }
   entry.base = AdresseDuPort(port);
   if (entry.base == 0) {
-    erreur = "port inconnu « " + port + " »" + where + " (ports possibles : LPT1, LPT2, LPT3)";
+    erreur = "port inconnu « " + port + " »" + where + " (ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)";
     return false;
   }
   if (Majuscules(chip) == "EMPTY") {
@@ -130,6 +141,14 @@ std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std:
     if (sim->adapter(entry.base)) {
       erreur = std::string(kPrefixe) + "le port " + Nettoyer(text.substr(0, text.find(':'))) +
                " est donné deux fois";
+      return nullptr;
+    }
+    // Each port's status register is at base + 1: two bases side by side
+    // would share a register.
+    if (sim->adapter(static_cast<std::uint16_t>(entry.base - 1)) ||
+        sim->adapter(static_cast<std::uint16_t>(entry.base + 1))) {
+      erreur = std::string(kPrefixe) + "le port " + Nettoyer(text.substr(0, text.find(':'))) +
+               " empiète sur les registres d'un autre port";
       return nullptr;
     }
     for (const std::string& f : files) {

@@ -1,10 +1,12 @@
 // The simulated ports of a run, from the value of ZORBIX_SIMULATION:
 //
 //   entry[;entry...]        entry = port ':' chip [ '=' file ]
-//   port = LPT1 | LPT2 | LPT3 ; chip = a short name of the catalogue
-//   ("24C16", any case) or "empty" for an empty socket.
+//   port = LPT1 | LPT2 | LPT3 | 0x<hex address> ; chip = a short name of the
+//   catalogue ("24C16", any case) or "empty" for an empty socket.
 //
 // Example: "LPT1:24C16" or "LPT2:24C64=/home/me/chip.bin;LPT3:empty".
+// An address other than the three (for example 0xDC00, where a PCI card
+// might sit) is an extra port, as SimulatedBackend::extraPorts names it.
 // A file holds the virtual chip's contents: read now (a missing file gives an
 // erased chip), written back by SimulatedBackend::saveChips at the end of the
 // run. A file name cannot contain ';'.

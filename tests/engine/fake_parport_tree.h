@@ -32,6 +32,9 @@ class FakeParportTree {
     if (baseAddr) std::ofstream(dossier / "base-addr") << *baseAddr;
   }
 
+  // No parport driver loaded: the kernel's parport folder is gone.
+  void retirerPilote() { std::filesystem::remove_all(dossierParport()); }
+
   // /dev/parportN as a plain file: it opens, but no ppdev ioctl works on it.
   void ajouterNoeud(int n) { std::ofstream(racine_ / "dev" / ("parport" + std::to_string(n))); }
 

@@ -70,8 +70,10 @@ class Machine {
   std::vector<std::string> journal;
 };
 
+// No parport driver at all: direct I/O may be tried everywhere.
 TEST(InstallerPorts, MachineWithoutAnyPort) {
   Machine machine;
+  machine.arbre.retirerPilote();
   std::unique_ptr<PortsInstalles> ports = machine.installer();
   ASSERT_NE(ports, nullptr);
   const std::vector<std::string> attendu = {
@@ -93,11 +95,15 @@ TEST(InstallerPorts, MachineWithoutAnyPort) {
 }
 
 // Each port gets the best backend it can have; direct I/O is tried only
-// where ppdev failed, and the report says why ppdev did.
+// where ppdev failed and the kernel lists a port, and the report says why
+// ppdev failed. A port at any other address the kernel lists is an extra
+// port, named by its device.
 TEST(InstallerPorts, EachPortGetsTheBestBackendAvailable) {
   Machine machine;
   machine.arbre.ajouterParport(0, "632\t0\n");
   machine.arbre.ajouterParport(1, "888\t1912\n");
+  machine.arbre.ajouterParport(2, "56320\t55424\n");
+  machine.arbre.ajouterParport(3, "65535\n");  // no room for its status register
   const std::string lpt1 = machine.arbre.dev() + "/parport1";
   machine.erreursOuverture[lpt1] = EACCES;
   machine.accesDirectPermis = AdresseLPT1;
@@ -108,20 +114,30 @@ TEST(InstallerPorts, EachPortGetsTheBestBackendAvailable) {
       "LPT1 (0x378) : accès direct aux ports d'E/S (ppdev : permission refusée sur " + lpt1 +
           " : ajoutez l'utilisateur au groupe lp)",
       "LPT2 (0x278) : " + machine.arbre.dev() + "/parport0 (ppdev)",
-      "LPT3 (0x3BC) : aucun port (aucun /dev/parport à l'adresse 0x3BC ; accès direct refusé : essai)",
+      "LPT3 (0x3BC) : aucun port (aucun /dev/parport à l'adresse 0x3BC ; pas d'accès direct : le pilote "
+      "parport du noyau ne voit aucun port à cette adresse)",
+      "parport2 (0xDC00) : " + machine.arbre.dev() + "/parport2 (ppdev)",
   };
   EXPECT_EQ(ports->rapport(), attendu);
+  // Nothing, not even the permission, is asked for at 0x3BC.
   const std::vector<std::string> essais = {"open " + lpt1, "ioperm 888", "open " + machine.arbre.dev() + "/parport0",
-                                           "ioperm 956"};
+                                           "open " + machine.arbre.dev() + "/parport2"};
   EXPECT_EQ(machine.journal, essais);
+  ASSERT_EQ(ports->supplementaires().size(), 1u);
+  EXPECT_EQ(ports->supplementaires()[0].nom, "parport2");
+  EXPECT_EQ(ports->supplementaires()[0].base, 0xDC00);
 
-  // The installed map sends LPT2 to its ppdev device and nothing else there.
+  // The installed map sends LPT2 and the extra port to their ppdev devices
+  // and nothing else there.
   machine.journal.clear();
   EcrirePort(0x278, 0xF5);
+  EcrirePort(0xDC00, 0x06);
   EcrirePort(0x378, 0x06);
   EcrirePort(0x3BC, 0x06);
   EXPECT_EQ(LirePort(0x279), 0x7F);
-  EXPECT_EQ(machine.journal, std::vector<std::string>{"PPWDATA 245"});
+  EXPECT_EQ(LirePort(0xDC01), 0x7F);
+  EXPECT_EQ(LirePort(0x3BD), 0xFF);
+  EXPECT_EQ(machine.journal, (std::vector<std::string>{"PPWDATA 245", "PPWDATA 6"}));
   ports.reset();
   EXPECT_TRUE(PortAbsentInstalle());
 }
@@ -148,7 +164,8 @@ TEST(InstallerPorts, SimulationOnlyWhenAskedFor) {
   machine.accesDirectPermis = AdresseLPT1;
   const std::filesystem::path puce = machine.arbre.dev() + "/../puce.bin";
   const std::filesystem::path trace = machine.arbre.dev() + "/../bus.vcd";
-  machine.parametres.simulation = "LPT2:24C02=" + puce.string();
+  machine.arbre.ajouterParport(1, "53248\n");  // a real extra port, not offered while simulating
+  machine.parametres.simulation = "LPT2:24C02=" + puce.string() + ";0xDC00:24C16";
   machine.parametres.trace = trace.string();
 
   std::unique_ptr<PortsInstalles> ports = machine.installer();
@@ -160,6 +177,10 @@ TEST(InstallerPorts, SimulationOnlyWhenAskedFor) {
   EXPECT_EQ(rapport.front(), "Simulation (ZORBIX_SIMULATION) : aucun port réel n'est utilisé.");
   EXPECT_EQ(rapport.back(), "Trace du bus : " + trace.string());
   EXPECT_EQ(rapport[1].rfind("LPT2 (0x278) : ", 0), 0u) << rapport[1];
+  EXPECT_EQ(rapport[2], "sim0 (0xDC00) : adaptateur simulé, 24C16");
+  ASSERT_EQ(ports->supplementaires().size(), 1u);
+  EXPECT_EQ(ports->supplementaires()[0].nom, "sim0");
+  EXPECT_EQ(ports->supplementaires()[0].base, 0xDC00);
 
   // The simulated register reads back on LPT2; LPT1 has nothing behind it.
   EcrirePort(0x278, 0xF5);

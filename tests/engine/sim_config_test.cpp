@@ -58,6 +58,19 @@ TEST(SimulationConfig, GoodValuesBuildTheAdapters) {
                                                         "LPT2 (0x278) : adaptateur simulé, support vide"}));
   EXPECT_EQ(sim->adapter(AdresseLPT1), nullptr);
   EXPECT_EQ(sim->adapter(AdresseLPT2)->chip(), nullptr);
+
+  // Any other address is an extra port, named in the order given.
+  sim = CreerSimulation("0xdc00:24C02;LPT1:empty;0XD000:empty", erreur);
+  ASSERT_TRUE(sim) << erreur;
+  EXPECT_EQ(sim->describe(), (std::vector<std::string>{"sim0 (0xDC00) : adaptateur simulé, 24C02",
+                                                        "LPT1 (0x378) : adaptateur simulé, support vide",
+                                                        "sim1 (0xD000) : adaptateur simulé, support vide"}));
+  const PortsSupplementaires autres = sim->extraPorts();
+  ASSERT_EQ(autres.size(), 2u);
+  EXPECT_EQ(autres[0].nom + autres[1].nom, "sim0sim1");
+  EXPECT_EQ(autres[0].base, 0xDC00);
+  EXPECT_EQ(autres[1].base, 0xD000);
+  EXPECT_EQ(sim->adapter(0xDC00)->chip()->chipType(), 3);
 }
 
 TEST(SimulationConfig, MalformedValuesAreRefusedWithTheReason) {
@@ -70,7 +83,15 @@ TEST(SimulationConfig, MalformedValuesAreRefusedWithTheReason) {
       {"LPT1", "ZORBIX_SIMULATION : il manque « : » entre le port et la mémoire dans « LPT1 » "
                "(exemple : LPT1:24C16)"},
       {"LPT4:24C16", "ZORBIX_SIMULATION : port inconnu « LPT4 » dans « LPT4:24C16 » "
-                     "(ports possibles : LPT1, LPT2, LPT3)"},
+                     "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+      {"0xDC0G:24C16", "ZORBIX_SIMULATION : port inconnu « 0xDC0G » dans « 0xDC0G:24C16 » "
+                       "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+      {"0xFFFF:24C16", "ZORBIX_SIMULATION : port inconnu « 0xFFFF » dans « 0xFFFF:24C16 » "
+                       "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+      {"0x10000:24C16", "ZORBIX_SIMULATION : port inconnu « 0x10000 » dans « 0x10000:24C16 » "
+                        "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+      {"LPT1:24C16;0x378:empty", "ZORBIX_SIMULATION : le port 0x378 est donné deux fois"},
+      {"LPT1:24C16;0x379:empty", "ZORBIX_SIMULATION : le port 0x379 empiète sur les registres d'un autre port"},
       {"LPT1:24C17", "ZORBIX_SIMULATION : mémoire inconnue « 24C17 » dans « LPT1:24C17 » (types "
                      "possibles : PCF8582, 24C00, 24C01, 24C02, 24C04, 24C08, 24C16, 24C32, 24C64, "
                      "24C128, 24C256, 24C512, empty)"},

@@ -1,6 +1,7 @@
 // Runs inside the emulated PC, as its init's child, against the kernel's
-// parport, parport_pc and ppdev drivers and the emulated ports at 0x378 and
-// 0x278 (nothing at 0x3BC). It goes through the program's own start-up
+// parport, parport_pc and ppdev drivers and the emulated ports at 0x378,
+// 0x278 and 0xDC00, an extra port as a PCI card would have (nothing at
+// 0x3BC). It goes through the program's own start-up
 // choice of backends and LirePort / EcrirePort, prints one line per check,
 // two benchmark lines, and "N passed, N failed" last; exit code 1 on any
 // failure.
@@ -18,6 +19,7 @@
 
 #include <linux/ppdev.h>
 
+#include "engine/backends/parport_lookup.h"
 #include "engine/backends/port_names.h"
 #include "engine/lines.h"
 #include "engine/port.h"
@@ -30,9 +32,11 @@ namespace {
 // QEMU's emulated port with nothing on it: busy, acknowledge, select and
 // error lines all read high, and nothing can drive them.
 constexpr std::uint8_t EtatPortEmule = 0xD8;
-constexpr std::uint16_t PortsEmules[2] = {AdresseLPT1, AdresseLPT2};
+constexpr std::uint16_t PortSupplementaireEmule = 0xDC00;
+constexpr std::uint16_t PortsEmules[3] = {AdresseLPT1, AdresseLPT2, PortSupplementaireEmule};
 // Marks left on each port by ppdev and looked for through direct I/O.
-const std::map<std::uint16_t, std::uint8_t> Marques = {{AdresseLPT1, 0x5A}, {AdresseLPT2, 0xA5}};
+const std::map<std::uint16_t, std::uint8_t> Marques = {
+    {AdresseLPT1, 0x5A}, {AdresseLPT2, 0xA5}, {PortSupplementaireEmule, 0x3C}};
 const char* const DossierSansPpdev = "/tmp/sans_ppdev";
 constexpr std::chrono::milliseconds DureeMesure{500};
 
@@ -157,12 +161,13 @@ void Mesurer(const std::string& backend) {
 // The journal of the real ppdev calls: each port claimed before any other
 // ioctl, with the kernel naming our device as the holder, and released last.
 void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::map<std::uint16_t, int>& numeros) {
-  bilan.verifier(journal.peripheriques().size() == 2, "ppdev: one device opened per emulated port",
+  bilan.verifier(journal.peripheriques().size() == 3, "ppdev: one device opened per emulated port",
                  std::to_string(journal.peripheriques().size()) + " opened");
   for (const auto& [fd, suivi] : journal.peripheriques()) {
     const std::string nom = "ppdev /dev/parport" + std::to_string(suivi.parport) + ": ";
-    const bool connu = suivi.parport == numeros.at(AdresseLPT1) || suivi.parport == numeros.at(AdresseLPT2);
-    bilan.verifier(connu, nom + "opened for one of the two emulated ports");
+    bool connu = false;
+    for (const auto& [base, numero] : numeros) connu = connu || suivi.parport == numero;
+    bilan.verifier(connu, nom + "opened for one of the emulated ports");
     bilan.verifier(!suivi.requetes.empty() && suivi.requetes.front() == PPCLAIM,
                    nom + "PPCLAIM is the first ioctl");
     bilan.verifier(suivi.actifApresReservation.rfind("ppdev", 0) == 0,
@@ -176,12 +181,32 @@ void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::
   }
 }
 
+// The report line of a port the kernel does not list: no ppdev, and no
+// direct I/O either, even with the permission, since the driver is loaded.
+const std::string LigneLPT3Absent =
+    "LPT3 (0x3BC) : aucun port (aucun /dev/parport à l'adresse 0x3BC ; pas d'accès direct : le pilote "
+    "parport du noyau ne voit aucun port à cette adresse)\n";
+
+std::string NomSupplementaire(const std::map<std::uint16_t, int>& numeros) {
+  return "parport" + std::to_string(numeros.at(PortSupplementaireEmule));
+}
+
 std::string RapportPpdevAttendu(const std::map<std::uint16_t, int>& numeros) {
   std::string attendu;
-  for (std::uint16_t base : PortsEmules)
+  for (std::uint16_t base : {AdresseLPT1, AdresseLPT2})
     attendu += DesignationPort(base) + " : /dev/parport" + std::to_string(numeros.at(base)) + " (ppdev)\n";
-  return attendu + "LPT3 (0x3BC) : aucun port (aucun /dev/parport à l'adresse 0x3BC ; accès direct refusé : "
-                   "le programme n'a pas le droit d'accéder aux ports d'E/S)\n";
+  return attendu + LigneLPT3Absent + DesignationPort({NomSupplementaire(numeros), PortSupplementaireEmule}) +
+         " : /dev/" + NomSupplementaire(numeros) + " (ppdev)\n";
+}
+
+// The extra port as the program's own look-up and start-up list it: by the
+// kernel's name for it in this boot, at its address.
+void VerifierListeSupplementaires(Bilan& bilan, const PortsSupplementaires& liste,
+                                  const std::map<std::uint16_t, int>& numeros, const std::string& quoi) {
+  const bool bon = liste.size() == 1 && liste[0].nom == NomSupplementaire(numeros) &&
+                   liste[0].base == PortSupplementaireEmule;
+  bilan.verifier(bon, quoi + ": 0xDC00 is the one extra port, named " + NomSupplementaire(numeros),
+                 liste.empty() ? "empty list" : liste[0].nom + " at " + TexteAdresse(liste[0].base));
 }
 
 // As a user in the lp group runs it: no I/O permission, ppdev for the two
@@ -199,6 +224,7 @@ std::map<std::uint16_t, Releve> VerifierPpdev(Bilan& bilan, const std::map<std::
     bilan.verifier(rapport == RapportPpdevAttendu(numeros),
                    "start-up report on standard error: each port on its /dev/parportN, 0x3BC absent",
                    "expected:\n" + RapportPpdevAttendu(numeros));
+    VerifierListeSupplementaires(bilan, ports->supplementaires(), numeros, "InstallerPorts");
     for (std::uint16_t base : PortsEmules) {
       releves[base] = ReleverPort(base);
       VerifierReleve(bilan, "ppdev", base, releves[base]);
@@ -210,29 +236,31 @@ std::map<std::uint16_t, Releve> VerifierPpdev(Bilan& bilan, const std::map<std::
   return releves;
 }
 
-std::string RapportDirectAttendu() {
-  std::string attendu;
-  for (std::uint16_t base : AdressesPorts) {
-    const std::string noeud = std::string(DossierSansPpdev) + "/parport";
-    // The lookup in /proc still works, only the device nodes are missing.
-    std::optional<int> n = ParportSelonLeNoyau(base);
-    const std::string raison = n ? noeud + std::to_string(*n) + " absent (module ppdev non chargé ?)"
-                                 : "aucun /dev/parport à l'adresse " + TexteAdresse(base);
-    attendu += DesignationPort(base) + " : accès direct aux ports d'E/S (ppdev : " + raison + ")\n";
-  }
-  return attendu;
+std::string RapportDirectAttendu(const std::map<std::uint16_t, int>& numeros) {
+  const std::string noeud = std::string(DossierSansPpdev) + "/parport";
+  // The lookup in /proc still works, only the device nodes are missing.
+  const auto ligne = [&](const std::string& designation, std::uint16_t base) {
+    return designation + " : accès direct aux ports d'E/S (ppdev : " + noeud + std::to_string(numeros.at(base)) +
+           " absent (module ppdev non chargé ?))\n";
+  };
+  return ligne(DesignationPort(AdresseLPT1), AdresseLPT1) + ligne(DesignationPort(AdresseLPT2), AdresseLPT2) +
+         LigneLPT3Absent + ligne(DesignationPort({NomSupplementaire(numeros), PortSupplementaireEmule}),
+                                 PortSupplementaireEmule);
 }
 
-// As root on a machine without ppdev nodes: direct I/O for every address.
-void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& relevesPpdev) {
+// As root on a machine without ppdev nodes: direct I/O for every port the
+// kernel lists, never for 0x3BC where it lists none.
+void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& relevesPpdev,
+                         const std::map<std::uint16_t, int>& numeros) {
   ::mkdir(DossierSansPpdev, 0755);
   ParametresPorts parametres = ParametresDepuisEnvironnement();
   parametres.racines.dev = DossierSansPpdev;
   std::string rapport;
   std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(parametres, rapport);
   if (!ports) return bilan.verifier(false, "direct I/O: InstallerPorts");
-  bilan.verifier(rapport == RapportDirectAttendu(), "start-up report: direct I/O named for each address",
-                 "expected:\n" + RapportDirectAttendu());
+  bilan.verifier(rapport == RapportDirectAttendu(numeros),
+                 "start-up report: direct I/O for each port the kernel lists, refused for 0x3BC",
+                 "expected:\n" + RapportDirectAttendu(numeros));
   for (const auto& [base, marque] : Marques)
     bilan.verifier(LirePort(base) == marque,
                    "direct I/O " + TexteAdresse(base) + ": reads the mark ppdev left on the port at that address",
@@ -244,7 +272,7 @@ void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& re
     bilan.verifier(ppdev != relevesPpdev.end() && ppdev->second == releve,
                    "direct I/O " + TexteAdresse(base) + ": same results as ppdev");
   }
-  VerifierAdresseSansPort(bilan, "direct I/O");
+  VerifierAdresseSansPort(bilan, "absent port, with the I/O permission");
   Mesurer("direct I/O (inb/outb)");
 }
 
@@ -267,10 +295,11 @@ int Executer() {
     numeros[base] = n.value_or(-1);
   }
   if (bilan.echecs() == 0) {
+    VerifierListeSupplementaires(bilan, PortsSupplementairesDuNoyau(), numeros, "PortsSupplementairesDuNoyau");
     MesurerPpdev(bilan);
     const std::map<std::uint16_t, Releve> releves = VerifierPpdev(bilan, numeros);
     bilan.verifier(ChoisirDroitEntreesSorties(true), "CAP_SYS_RAWIO back for the direct I/O run");
-    VerifierAccesDirect(bilan, releves);
+    VerifierAccesDirect(bilan, releves, numeros);
   }
   bilan.resumer();
   return bilan.echecs() == 0 ? 0 : 1;
