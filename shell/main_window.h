@@ -70,6 +70,7 @@ class TForm1 : public QMainWindow {
   QAction *OptionCaracWin, *OptionCaracDos;
   std::array<QAction*, NombreTypesMemoire> OptionsMemoire{};  // OptionPCF8582 .. Option24C512
   QAction *OptionModePageNon, *OptionModePageOui;
+  QAction* OptionVerification;
   QAction *OptionLPT1, *OptionLPT2, *OptionLPT3, *Autodetection, *Testduportparallele;
   QAction *OptionLangue, *PurgerQuitter;
   QAction *SchemaElectrique, *Aide, *APropos;
@@ -124,6 +125,8 @@ class TForm1 : public QMainWindow {
   void LectureMemoire();
   void ProgrammerMemoire(QObject* Sender);
   void Comparer();
+  void OptionVerificationClick();
+  QString Verification(const QString& reussite);
   void AutodetectionClick();
   void TestduportparalleleClick();
   void SetFenetreTestPort(TForm5* fenetre);
