@@ -118,7 +118,7 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
   }
   if (options.Verification) {
     const int verification =
-        Comparer(image.Octets.data(), t, "Vérification", "La vérification a échoué : ", SortieEchecMemoire);
+        Comparer(image.Octets.data(), t, "Vérification", DebutVerificationEchouee, SortieEchecMemoire);
     if (verification != SortieSucces) return verification;
   }
   Ecrire(t.Sorties.Resultats, MessageProgrammation(EcritureReussie));
