@@ -84,7 +84,7 @@ int Comparer(const std::uint8_t* image, const Transfert& t, const char* operatio
              int codeDifferences) {
   const ZoneTravail zone = AllouerSansException(static_cast<std::size_t>(t.Cible.ChipSize));
   if (!zone) {
-    Ecrire(t.Sorties.Erreurs, prefixe + "mémoire de travail insuffisante.");
+    Ecrire(t.Sorties.Erreurs, prefixe + TexteZoneTravailIndisponible);
     return SortieEchecMemoire;
   }
   ResultatComparaison r;

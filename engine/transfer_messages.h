@@ -23,6 +23,7 @@ std::string TexteDifferences(int differences, int chipSize);
 // A programming run that succeeded, then failed its read-back compare.
 constexpr const char* TexteVerificationEnCours = "Vérification en cours";
 constexpr const char* DebutVerificationEchouee = "La vérification a échoué : ";
+constexpr const char* TexteZoneTravailIndisponible = "mémoire de travail insuffisante.";
 
 constexpr const char* TexteProgrammateurAbsent = "Erreur : le programmateur n'est pas connecté...";
 

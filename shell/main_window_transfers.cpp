@@ -91,7 +91,7 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
 QString TForm1::Verification(const QString& reussite) {
   ZoneTravail zone = AllouerZoneComparaison(static_cast<std::size_t>(Etat.ChipSize));
   const QString echec = QString::fromUtf8(DebutVerificationEchouee);
-  if (!zone) return echec + QStringLiteral("mémoire de travail insuffisante.");
+  if (!zone) return echec + QString::fromUtf8(TexteZoneTravailIndisponible);
   ProgressBar->setValue(0);
   StatutOccupe(QString::fromUtf8(TexteVerificationEnCours));
   const ResultatComparaison r =
