@@ -22,3 +22,6 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang
 # What the parallel-port test in an emulated PC needs: the emulator, a stock
 # kernel with its parport modules, and a shell for the guest's init.
 QEMU_PACKAGES=(qemu-system-x86 linux-image-amd64 busybox-static cpio)
+# What building the Debian package and installing it in a bare Debian root
+# (scripts/test_debian_package.sh) need.
+PACKAGE_PACKAGES=(dpkg-dev debootstrap)
