@@ -25,3 +25,6 @@ TEST_PACKAGES+=(xdg-utils)
 # shell for the guest's init. The guest's kernel is downloaded by the test
 # itself as a package file and unpacked in the build folder, never installed.
 QEMU_PACKAGES=(qemu-system-x86 busybox-static cpio)
+# What building the Debian package and installing it in a bare Debian root
+# (scripts/test_debian_package.sh) need.
+PACKAGE_PACKAGES=(dpkg-dev debootstrap)

@@ -74,6 +74,7 @@ class TForm1 : public QMainWindow {
   QAction *OptionCaracWin, *OptionCaracDos;
   std::array<QAction*, NombreTypesMemoire> OptionsMemoire{};  // OptionPCF8582 .. Option24C512
   QAction *OptionModePageNon, *OptionModePageOui;
+  QAction* OptionVerification;
   QAction *OptionLPT1, *OptionLPT2, *OptionLPT3, *Autodetection, *Testduportparallele;
   std::vector<QAction*> OptionsAutresPorts;  // one per extra port, after OptionLPT3
   QAction *OptionLangue, *PurgerQuitter;
@@ -129,6 +130,8 @@ class TForm1 : public QMainWindow {
   void LectureMemoire();
   void ProgrammerMemoire(QObject* Sender);
   void Comparer();
+  void OptionVerificationClick();
+  QString Verification(const QString& reussite);
   void AutodetectionClick();
   void TestduportparalleleClick();
   void SetFenetreTestPort(TForm5* fenetre);

@@ -4,6 +4,7 @@
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "engine/autodetection.h"
+#include "engine/transfer_messages.h"
 #include "engine/porttest/port_test_window.h"
 #include "main_window.h"
 
@@ -14,13 +15,11 @@ namespace zorbix {
 void TForm1::AutodetectionClick() {
   const int trouve = DetecterProgrammateur(autresPorts_);
   if (trouve < 0) {
-    dialogues_.Message(this, QStringLiteral("Erreur : le programmateur n'est pas connecté..."),
+    dialogues_.Message(this, QString::fromUtf8(TexteProgrammateurAbsent),
                        QStringLiteral("Autodétection du Port // :"));
   } else if (trouve < 3) {
     Etat.PortBase = AdressesPorts[trouve];
-    dialogues_.Message(this,
-                       QString::asprintf("Le programmateur a été détecté sur LPT%d (à l'adresse $%03X)...",
-                                         trouve + 1, static_cast<unsigned>(Etat.PortBase)),
+    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(trouve)),
                        QStringLiteral("Adresse du port actif :"));
     QAction* const items[3] = {OptionLPT1, OptionLPT2, OptionLPT3};
     items[trouve]->setChecked(true);

@@ -52,6 +52,7 @@ void TForm1::ChargerFichierLangue() {
   std::vector<QAction*> memoire(OptionsMemoire.begin(), OptionsMemoire.end());
   memoire.push_back(OptionModePageNon);
   memoire.push_back(OptionModePageOui);
+  memoire.push_back(OptionVerification);
   menu("Menu4", MenuMemoire, memoire);
   menu("Menu5", MenuConfiguration,
        {OptionLPT1, OptionLPT2, OptionLPT3, Autodetection, Testduportparallele, OptionLangue, PurgerQuitter});

@@ -92,6 +92,9 @@ void TForm1::CreerMenus() {
   OptionModePageNon = Radio(MenuMemoire, groupeModes_, "OptionModePageNon", "Ecriture &Octet par octet (lent !)");
   OptionModePageOui = Radio(MenuMemoire, groupeModes_, "OptionModePageOui", "Ecriture en mode &Page (rapide !)");
   OptionModePageOui->setChecked(true);
+  MenuMemoire->addSeparator();
+  OptionVerification = Item(MenuMemoire, "OptionVerification", "&Vérifier après programmation");
+  OptionVerification->setCheckable(true);
 
   MenuConfiguration = Menu(barre, "MenuConfiguration", "&Configuration");
   groupePorts_ = new QActionGroup(this);

@@ -48,6 +48,10 @@ void TForm1::LireReglages() {
     OptionsMemoire[t]->setChecked(true);
   }
   if (const auto page = magasin.Nombre(QStringLiteral("Mode_Page"))) Etat.WriteMode = *page != 0;
+  if (const auto verifier = magasin.Nombre(QStringLiteral("Verifier_Programmation"))) {
+    Etat.VerifierProgrammation = *verifier != 0;
+    OptionVerification->setChecked(Etat.VerifierProgrammation);
+  }
   if (const auto ansi = magasin.Nombre(QStringLiteral("Buffer_ANSI")))
     Etat.CharsetMode = *ansi != 0 ? JeuCaracteres::Ansi : JeuCaracteres::Oem;
   if (const auto x = magasin.Nombre(QStringLiteral("X_origine"))) Etat.OrigineX = Borner(*x, -200, ecran_.width());
@@ -68,7 +72,7 @@ void TForm1::EnregistrerReglages() {
     return;
   }
   const auto nombre = [](int v) { return QVariant::fromValue(static_cast<qint32>(v)); };
-  const bool ecrit = magasin.Ecrire({
+  std::vector<std::pair<QString, QVariant>> valeurs{
       {QStringLiteral("Port_parallele"), nombre(Etat.PortBase)},
       {QStringLiteral("Type_Memoire"), nombre(ComboBox->currentIndex())},
       {QStringLiteral("Mode_Page"), nombre(Etat.WriteMode ? 1 : 0)},
@@ -78,7 +82,11 @@ void TForm1::EnregistrerReglages() {
       {QStringLiteral("Nom_Fichier"), Etat.NomFichier},
       {QStringLiteral("Type_Fichier"), nombre(Etat.FiltreSauvegarde)},
       {QStringLiteral("Charger_Langue"), nombre(Etat.LangueAuLancement ? 1 : 0)},
-  });
+  };
+  // Absent means off: the value is written only once the user turned the
+  // verification on, so the file of a user who never did keeps its nine values.
+  if (Etat.VerifierProgrammation) valeurs.push_back({QStringLiteral("Verifier_Programmation"), nombre(1)});
+  const bool ecrit = magasin.Ecrire(valeurs);
   // A store that refuses the writes is told, and the program still ends.
   if (!ecrit)
     dialogues_.Message(this,

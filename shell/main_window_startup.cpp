@@ -19,6 +19,7 @@ void TForm1::FormCreate(const EnvironnementFenetre& env) {
   OptionLPT1->setChecked(true);
   Etat.PortBase = AdresseLPT1;
   Etat.WriteMode = true;
+  Etat.VerifierProgrammation = false;
   Etat.ChipType = TypeMemoireParDefaut;
   {
     const QSignalBlocker silence(ComboBox);  // set from code: no change event

@@ -9,26 +9,11 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "engine/transfer_messages.h"
 #include "main_window.h"
 
 namespace zorbix {
 namespace {
-
-const char* const TexteProgrammationReussie = "La programmation s'est correctement déroulée...";
-const char* const TexteMemoireAbsente =
-    "Programmation impossible ou erronée: \nla mémoire EEPROM est absente, défectueuse ou mal insérée...\n\n"
-    "Si le problème surgit en cours de programmation, vérifiez que\nle type de mémoire sélectionné "
-    "correspond bien à l'EEPROM\nprésente physiquement...";
-const char* const TexteProgrammationInterrompue =
-    "Programmation interrompue : \nproblème de communication avec la mémoire EEPROM...";
-
-// The message for a WriteResult. An address outside the chip (6) cannot come
-// from the grid's selection; were it to, it is not reported as a success.
-QString MessageProgrammation(WriteResult resultat) {
-  if (resultat == WriteResult::EcritureReussie) return QString::fromUtf8(TexteProgrammationReussie);
-  if (resultat == WriteResult::SelectionNonAcquittee) return QString::fromUtf8(TexteMemoireAbsente);
-  return QString::fromUtf8(TexteProgrammationInterrompue);
-}
 
 CibleI2C Cible(const EtatProgramme& etat) { return {etat.PortBase, etat.ChipType, etat.ChipSize}; }
 
@@ -43,6 +28,7 @@ void TForm1::ConnecterTransferts() {
     connect(a, &QAction::triggered, this, [this, a] { ProgrammerMemoire(a); });
   connect(BoutonComparer, &QToolButton::clicked, this, [this] { Comparer(); });
   connect(OptionComparer, &QAction::triggered, this, [this] { Comparer(); });
+  connect(OptionVerification, &QAction::triggered, this, [this] { OptionVerificationClick(); });
   connect(Autodetection, &QAction::triggered, this, [this] { AutodetectionClick(); });
   connect(Testduportparallele, &QAction::triggered, this, [this] { TestduportparalleleClick(); });
 }
@@ -69,8 +55,7 @@ void TForm1::LectureMemoire() {
   if (LireMemoire(Cible(Etat), Etat.Buffer.data(), [this](int p) { MontrerPosition(p); }))
     AfficherBuffer(Etat.Buffer, Etat.ChipSize);
   else
-    dialogues_.Message(this,
-                       QStringLiteral("Lecture impossible :\nVérifiez que l'insertion de la mémoire est correcte.\n"),
+    dialogues_.Message(this, QString::fromUtf8(TexteLectureImpossible),
                        QStringLiteral("Attention, erreur de lecture !"));
   FinTransfert();
 }
@@ -90,12 +75,33 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
                                          [this](int p) { MontrerPosition(p); });
   // On a failure the bar stays where the programming stopped.
   if (resultat == WriteResult::EcritureReussie) MontrerPosition(Etat.ChipSize);
+  QString message = QString::fromUtf8(MessageProgrammation(resultat));
+  if (resultat == WriteResult::EcritureReussie && !unOctet && Etat.VerifierProgrammation) message = Verification(message);
   StatutOccupe(QStringLiteral("Programmation terminée"));
-  dialogues_.Message(this, MessageProgrammation(resultat),
+  dialogues_.Message(this, message,
                      unOctet ? QStringLiteral("Programmation d'un octet :")
                              : QStringLiteral("Programmation de la mémoire :"));
   FinTransfert();
 }
+
+// The read-back compare after a whole-chip programming that succeeded: it
+// catches what the write acknowledges cannot, such as a smaller chip than
+// the selected type, whose upper half wraps onto its lower half. Returns
+// `reussite` when the chip holds the Buffer, else the failure's text.
+QString TForm1::Verification(const QString& reussite) {
+  ZoneTravail zone = AllouerZoneComparaison(static_cast<std::size_t>(Etat.ChipSize));
+  const QString echec = QString::fromUtf8(DebutVerificationEchouee);
+  if (!zone) return echec + QString::fromUtf8(TexteZoneTravailIndisponible);
+  ProgressBar->setValue(0);
+  StatutOccupe(QString::fromUtf8(TexteVerificationEnCours));
+  const ResultatComparaison r =
+      ComparerMemoire(Cible(Etat), Etat.Buffer.data(), zone.get(), [this](int p) { MontrerPosition(p); });
+  if (!r.Acquittee) return echec + QString::fromUtf8(TexteComparaisonSansAcquittement);
+  if (r.Differences > 0) return echec + QString::fromStdString(TexteDifferences(r.Differences, Etat.ChipSize));
+  return reussite;
+}
+
+void TForm1::OptionVerificationClick() { Etat.VerifierProgrammation = OptionVerification->isChecked(); }
 
 void TForm1::Comparer() {
   BoutonComparer->repaint();
@@ -114,11 +120,11 @@ void TForm1::Comparer() {
   StatutOccupe(QStringLiteral("Comparaison terminée"));
   QString texte;
   if (!r.Acquittee)
-    texte = QStringLiteral("Erreur de communication avec la mémoire...");
+    texte = QString::fromUtf8(TexteComparaisonSansAcquittement);
   else if (r.Differences == 0)
-    texte = QStringLiteral("Aucune différence entre le buffer et l'EEPROM...");
+    texte = QString::fromUtf8(TexteAucuneDifference);
   else
-    texte = QString::asprintf("%i octet(s) différent(s) sur un total de %i !", r.Differences, Etat.ChipSize);
+    texte = QString::fromStdString(TexteDifferences(r.Differences, Etat.ChipSize));
   dialogues_.Message(this, texte, QStringLiteral("Comparaison Buffer / Mémoire :"));
   FinTransfert();
 }

@@ -23,6 +23,7 @@ struct EtatProgramme {
   int ChipSize = TailleMemoireParDefaut;
   std::uint16_t PortBase = AdresseLPT1;
   bool WriteMode = true;  // page writing
+  bool VerifierProgrammation = false;  // compare after programming the whole chip
 
   // The selected byte (the grid's current cell).
   int SelectedColumn = 0;

@@ -14,10 +14,10 @@ QStringList Lignes() { return TexteAide().split(QLatin1Char('\n')); }
 
 bool LigneDe(const QString& l, QChar c) { return l.size() == 54 && l.count(c) == 54; }
 
-// The seventy keys of the language file, in the order they are applied.
+// The seventy-one keys of the language file, in the order they are applied.
 QStringList ClesLangue() {
   QStringList cles;
-  const int items[] = {3, 4, 12, 14, 7, 3};
+  const int items[] = {3, 4, 12, 15, 7, 3};
   for (int m = 0; m < 6; ++m) {
     cles << QStringLiteral("[Menu%1]").arg(m + 1) << QStringLiteral("Name");
     for (int i = 1; i <= items[m]; ++i) cles << QStringLiteral("Item%1").arg(i);

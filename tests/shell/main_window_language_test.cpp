@@ -118,6 +118,7 @@ TEST_F(LanguageTest, TheShippedEnglishFileTranslatesTheWindow) {
   EXPECT_EQ(f.RemplirLaLigne->text(), QString("Fill &line (selected byte)"));
   EXPECT_EQ(f.OptionCaracDos->text(), QString("OEM character set (&Dos)"));
   EXPECT_EQ(f.OptionModePageOui->text(), QString("&Page writing (fast !)"));
+  EXPECT_EQ(f.OptionVerification->text(), QString("&Verify after programming"));
   EXPECT_EQ(f.PurgerQuitter->text(), QString("&Purge the settings and quit"));
   EXPECT_EQ(f.APropos->text(), QString("About (&Version)"));
   EXPECT_EQ(f.BoutonOuvrir->toolTip(), QString("Load Buffer from a file"));

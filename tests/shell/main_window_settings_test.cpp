@@ -191,5 +191,22 @@ TEST_F(SettingsTest, AStoreThatRefusesTheWritesIsToldAndTheProgramEnds) {
   EXPECT_TRUE(dialogues_.boites[0].texte.contains(env_.FichierReglages));
 }
 
+// Absent or 0 means off; the value is written only while it is on.
+TEST_F(SettingsTest, VerificationAfterProgrammingIsRemembered) {
+  Magasin("\"Verifier_Programmation\"=dword:00000000\r\n");
+  TForm1& f = Demarrer();
+  EXPECT_FALSE(f.OptionVerification->isChecked());
+  f.OptionVerification->trigger();
+  f.close();
+  EXPECT_TRUE(Contenu().contains("\"Verifier_Programmation\"=dword:00000001\r\n"));
+  TForm1& g = Relancer();
+  EXPECT_TRUE(g.OptionVerification->isChecked());
+  EXPECT_TRUE(etat_.VerifierProgrammation);
+  g.OptionVerification->trigger();
+  g.close();
+  EXPECT_FALSE(Contenu().contains("Verifier_Programmation"));
+  EXPECT_FALSE(Relancer().OptionVerification->isChecked());
+}
+
 }  // namespace
 }  // namespace zorbix::test

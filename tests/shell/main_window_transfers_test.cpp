@@ -338,5 +338,43 @@ TEST_F(TransfersTest, AutodetectionTakesTheLastPortWithTheLoopBack) {
   EXPECT_TRUE(f.StringGrid1->hasFocus());
 }
 
+// A 24C01 with the 24C02 selected takes every byte, its upper half wrapping
+// onto its lower half: programming alone reports success, the verification
+// finds the bytes the wrap overwrote.
+TEST_F(TransfersTest, VerificationAfterProgrammingFindsASmallerChip) {
+  TForm1& f = Demarrer();
+  EXPECT_FALSE(f.OptionVerification->isChecked());
+  Inserer(2);
+  Choisir(3);
+  RemplirBuffer(5);
+  f.BoutonProgMem->click();
+  VerifierBoite(Reussie, DeLaMemoire);
+
+  f.OptionVerification->trigger();
+  EXPECT_TRUE(etat_.VerifierProgrammation);
+  int ecrasees = 0;
+  for (int i = 0; i < 128; ++i) ecrasees += etat_.Buffer[i] != etat_.Buffer[i + 128];
+  ASSERT_GT(ecrasees, 0);
+  Observer();
+  PositionsPeintes peintes(f, QStringLiteral("Vérification en cours"));
+  Touche(f.StringGrid1, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_EQ(peintes.positions, Suite(7, 8, 255, 256));
+  VerifierBoite(QStringLiteral("La vérification a échoué : %1 octet(s) différent(s) sur un total de 256 !")
+                    .arg(ecrasees),
+                DeLaMemoire);
+  EXPECT_EQ(vu_.statut, QStringLiteral("Programmation terminée"));
+  VerifierRepos();
+
+  // The right chip passes; one byte is never verified.
+  Inserer(3);
+  f.BoutonProgMem->click();
+  VerifierBoite(Reussie, DeLaMemoire);
+  adaptateur_->clearTranscript();
+  f.BoutonProgOctet->click();
+  VerifierBoite(Reussie, QStringLiteral("Programmation d'un octet :"));
+  EXPECT_EQ(Ecritures(adaptateur_->transcript()).size(), 1u);
+  VerifierRepos();
+}
+
 }  // namespace
 }  // namespace zorbix::test

@@ -1,0 +1,29 @@
+// The commands of zorbix32-cli, once the command line is understood and the
+// ports are installed: each returns the process's exit code.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+
+#include "cli/options.h"
+
+namespace zorbix {
+
+enum CodeSortie : int {
+  SortieSucces = 0,
+  SortieEchecMemoire = 1,   // the chip or the transfer failed, verification included
+  SortieUsage = 2,          // the command line or the file is at fault
+  SortieDifferences = 3,    // the compare found differences
+};
+
+struct SortiesCli {
+  std::ostream& Resultats;  // standard output: what was done
+  std::ostream& Erreurs;    // standard error: what went wrong
+  bool Progression;         // draw the progress line on standard error
+};
+
+// lire, programmer, comparer and detecter on the port whose data register is
+// `portBase` (detecter tests the three ports itself).
+int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties);
+
+}  // namespace zorbix

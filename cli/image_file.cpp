@@ -1,0 +1,83 @@
+#include "cli/image_file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "files/binary_file.h"
+#include "files/intel_hex.h"
+
+namespace zorbix {
+namespace {
+
+std::string Adresse(std::size_t a) {
+  char texte[24];
+  std::snprintf(texte, sizeof texte, "$%04zX", a);
+  return texte;
+}
+
+// A HEX file need not be contiguous; its extent is one past the highest
+// address it gives. Read twice over two different fills, a byte the file
+// gives is the same in both images and a byte it leaves out differs.
+std::size_t EtendueHexa(const std::string& nom, const std::vector<std::uint8_t>& image) {
+  std::vector<std::uint8_t> autre(TailleImage, 0x00);
+  LireFichierHexa(nom, autre.data(), autre.size());
+  for (std::size_t n = TailleImage; n > 0; --n)
+    if (image[n - 1] == autre[n - 1]) return n;
+  return 0;
+}
+
+// Loads the file into `image`; returns the file's extent, or refuses with
+// the reason in `resultat.Message` and returns 0.
+std::size_t LireFichier(const std::string& nom, bool hexa, ImageChargee& resultat) {
+  if (hexa) {
+    const ResultatLectureHexa r = LireFichierHexa(nom, resultat.Octets.data(), TailleImage);
+    if (r.Code != CodeHexa::Succes) {
+      resultat.Message = r.Message;
+      if (r.Code != CodeHexa::FichierIntrouvable)
+        resultat.Message += " (code " + std::to_string(static_cast<int>(r.Code)) + ")";
+      return 0;
+    }
+    return EtendueHexa(nom, resultat.Octets);
+  }
+  std::error_code erreur;
+  const std::uintmax_t taille = std::filesystem::file_size(nom, erreur);
+  if (erreur) {
+    resultat.Message = "Fichier illisible : " + nom;
+    return 0;
+  }
+  if (taille > TailleImage) return static_cast<std::size_t>(taille);  // refused by size, nothing read
+  return ChargerFichierBinaire(nom, resultat.Octets.data(), TailleImage);
+}
+
+}  // namespace
+
+ImageChargee ChargerImage(const std::string& nom, bool hexa, int chipSize) {
+  ImageChargee resultat;
+  const std::size_t etendue = LireFichier(nom, hexa, resultat);
+  const auto taille = static_cast<std::size_t>(chipSize);
+  if (!resultat.Message.empty()) return resultat;
+  if (etendue == 0) {
+    resultat.Message = MessageFichierVide;
+    return resultat;
+  }
+  if (etendue > taille) {
+    resultat.Message = "Fichier trop grand : " + std::to_string(etendue) + " octets pour une mémoire de " +
+                       std::to_string(taille) + " octets ; rien n'est écrit dans la mémoire.";
+    return resultat;
+  }
+  resultat.Acceptee = true;
+  if (etendue < taille)
+    resultat.Message = "Fichier de " + std::to_string(etendue) + " octets pour une mémoire de " +
+                       std::to_string(taille) + " octets : les adresses " + Adresse(etendue) + " à " +
+                       Adresse(taille - 1) + " valent $FF.";
+  return resultat;
+}
+
+bool SauverImage(const std::string& nom, bool hexa, const std::uint8_t* octets, int chipSize) {
+  const auto taille = static_cast<std::size_t>(chipSize);
+  if (hexa) return EcrireFichierHexa(taille, OctetsParEnregistrement, nom, octets);
+  return SauverFichierBinaire(nom, octets, taille);
+}
+
+}  // namespace zorbix

@@ -1,0 +1,56 @@
+// zorbix32-cli: reads, programs and compares a serial I2C EEPROM on the
+// parallel-port adapter from the command line, with the window's engine.
+#include <unistd.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/options.h"
+#include "cli/port_option.h"
+#include "engine/port_setup.h"
+
+namespace {
+
+int ErreurUsage(const std::string& erreur) {
+  std::cerr << "zorbix32-cli : " << erreur << "\n\n" << zorbix::TexteUsage();
+  return zorbix::SortieUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace zorbix;
+  OptionsCli options;
+  std::string erreur;
+  if (!AnalyserArguments(std::vector<std::string>(argv + 1, argv + argc), options, erreur))
+    return ErreurUsage(erreur);
+  if (options.Commande == CommandeCli::Aide) return std::cout << TexteUsage(), SortieSucces;
+  if (options.Commande == CommandeCli::Version)
+    return std::cout << "zorbix32-cli " << ZORBIX_VERSION << '\n', SortieSucces;
+
+  const ParametresPorts parametres = ParametresDepuisEnvironnement();
+  const std::optional<std::uint16_t> port = AdressePortDemande(options.Port, parametres.racines.proc, erreur);
+  if (!port) return ErreurUsage(erreur);
+  const std::unique_ptr<PortsInstalles> ports = InstallerPorts(parametres, erreur);
+  if (!ports) {
+    std::cerr << erreur << '\n';
+    return SortieUsage;
+  }
+  if (options.Commande == CommandeCli::Ports) {
+    AfficherRapportPorts(*ports, std::cout);
+  } else {
+    // Said first, so that nobody takes a virtual chip for a real one.
+    if (!options.Silencieux) AfficherRapportPorts(*ports, std::cerr);
+    const bool terminal = isatty(STDERR_FILENO) == 1 && !options.Silencieux;
+    const int code = ExecuterCommande(options, *port, {std::cout, std::cerr, terminal});
+    const std::string problemes = ports->terminer();
+    if (problemes.empty()) return code;
+    std::cerr << problemes << '\n';
+    return code == SortieSucces ? SortieEchecMemoire : code;
+  }
+  const std::string problemes = ports->terminer();
+  if (!problemes.empty()) std::cerr << problemes << '\n';
+  return problemes.empty() ? SortieSucces : SortieEchecMemoire;
+}
