@@ -45,6 +45,7 @@ QToolButton* BoutonOutil(QWidget* zone, const char* nom, const QString& bulle, i
   b->setAutoRaise(true);
   b->setFocusPolicy(Qt::NoFocus);
   b->setToolTip(bulle);
+  b->setAccessibleName(bulle);  // a picture alone says nothing to a screen reader
   b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(nom))));
   b->setIconSize(TailleImage(l, h));
   return b;
@@ -90,6 +91,7 @@ void TForm1::CreerControles() {
   grille.setPixelSize(13);
   grille.setBold(true);  // bold in ANSI, regular in OEM
   StringGrid1->setFont(grille);
+  StringGrid1->setAccessibleName(QStringLiteral("Contenu du buffer"));
   CreerBandeBas(zone);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -173,10 +175,12 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   Edit1 = Controle(new BoiteSaisie(zone), "Edit1", 324, 376, 28, 25);
   Edit1->setFont(fixe);
   Edit1->SetTexte(QStringLiteral("FF"));
+  Edit1->setAccessibleName(QStringLiteral("Valeur hexadécimale de l'octet sélectionné"));
   Edit2 = Controle(new BoiteCaractere(zone), "Edit2", 354, 376, 28, 25);
   Edit2->setFont(fixe);
   Edit2->setMaxLength(1);
   Edit2->SetTexte(QStringLiteral("?"));
+  Edit2->setAccessibleName(QStringLiteral("Caractère de l'octet sélectionné"));
 
   ComboBox = Controle(new QComboBox(zone), "ComboBox", 384, 376, 127, 25);
   ComboBox->setEditable(false);
