@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "shell/application.h"
+#include "shell/french_desktop.h"
 
 int main(int argc, char** argv) {
   // Also when CTest lists the tests at build time: no display is needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);
+  zorbix::ChoisirLocaleFrancaise();
   zorbix::Application app(argc, argv);
+  zorbix::InstallerFrancais(app);  // the program's locale, catalogues and fonts
   return RUN_ALL_TESTS();
 }
