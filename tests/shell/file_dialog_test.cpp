@@ -11,6 +11,7 @@
 #include <QTreeView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/stat.h>
 
 #include "shell/file_dialog.h"
@@ -69,10 +70,11 @@ TEST(FileDialogTest, DetailViewIsFrenchAndNothingInItIsCut) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(reglages.Racine()));
   rep.Ecrire("a.bin", std::string(256, 'x'));
   QDir(QString::fromStdString(rep.Racine())).mkdir("dossier");
-  DialogueFichierQt d(nullptr, Mode::Ouverture, QString::fromStdString(rep.Chemin("a.bin")), 2);
-  d.setViewMode(QFileDialog::Detail);
-  d.show();
-  auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+  auto d = std::make_unique<DialogueFichierQt>(nullptr, Mode::Ouverture,
+                                               QString::fromStdString(rep.Chemin("a.bin")), 2);
+  d->setViewMode(QFileDialog::Detail);
+  d->show();
+  auto* vue = d->findChild<QTreeView*>(QStringLiteral("treeView"));
   ASSERT_NE(vue, nullptr);
   ASSERT_TRUE(QTest::qWaitFor([&] { return vue->model()->rowCount(vue->rootIndex()) == 2; }, 5000));
   QCoreApplication::processEvents();
@@ -94,7 +96,7 @@ TEST(FileDialogTest, DetailViewIsFrenchAndNothingInItIsCut) {
       EXPECT_LE(vue->fontMetrics().horizontalAdvance(texte(c)), vue->header()->sectionSize(c))
           << texte(c).toStdString();
   }
-  d.close();
+  d.reset();  // it saves its state as it goes
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                      QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
