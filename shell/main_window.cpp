@@ -119,6 +119,11 @@ void TForm1::CreerBandeOutils(QWidget* zone) {
 
   Label1 = Controle(new QLabel(QStringLiteral("Remplissage du buffer"), zone), "Label1", 320, 2, 201, 14);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  // Liberation Sans at 13 pixels is 15 high: its descenders would fall
+  // below the label's 14 pixels.
+  QFont bandeau = Label1->font();
+  bandeau.setPixelSize(12);
+  Label1->setFont(bandeau);
   static const char* const noms[8] = {"BoutonBuffer1", "BoutonBuffer2", "BoutonBuffer3", "BoutonBuffer4",
                                       "BoutonBuffer5", "BoutonBuffer6", "BoutonBuffer7", "BoutonBuffer8"};
   static const char* const bulles[8] = {
@@ -168,7 +173,14 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   StaticText2->setToolTip(QStringLiteral("Adresse HEXA"));
   StaticText1 = Controle(new QLabel(QStringLiteral("$FF = 255"), zone), "StaticText1", 256, 378, 63, 21);
   StaticText1->setToolTip(QStringLiteral("Donnée : $[HEXA] = [Décimal]"));
-  for (QLabel* l : {StaticText2, StaticText1}) l->setAlignment(Qt::AlignCenter);
+  // One pixel smaller than the window's font, so that "$DC = 220" keeps a
+  // margin inside the frame (at 13 pixels it is 60 of the 63 pixels).
+  QFont donnee = StaticText1->font();
+  donnee.setPixelSize(12);
+  for (QLabel* l : {StaticText2, StaticText1}) {
+    l->setAlignment(Qt::AlignCenter);
+    l->setFont(donnee);
+  }
 
   QFont fixe(QStringLiteral("Courier New"));
   fixe.setPixelSize(17);
