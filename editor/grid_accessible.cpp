@@ -24,7 +24,7 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
     return grid_ && col_ < grid_->colCount() && row_ < grid_->rowCount();
   }
   QObject* object() const override { return nullptr; }
-  QWindow* window() const override { return grid_->window()->windowHandle(); }
+  QWindow* window() const override { return grid_ ? grid_->window()->windowHandle() : nullptr; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QAccessibleInterface* parent() const override { return table(); }
   QAccessibleInterface* child(int) const override { return nullptr; }
@@ -32,13 +32,14 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
   QString text(QAccessible::Text t) const override {
-    if (t != QAccessible::Name) return QString();
+    if (t != QAccessible::Name || !isValid()) return QString();
     const JeuCaracteres jeu = grid_->isOem() ? JeuCaracteres::Oem : JeuCaracteres::Ansi;
     return TexteMontre(grid_->cell(col_, row_), col_, row_, jeu);
   }
   void setText(QAccessible::Text, const QString&) override {}
 
   QRect rect() const override {
+    if (!isValid()) return QRect();
     const QRect r = grid_->cellRect(col_, row_);
     if (r.isEmpty()) return QRect();
     return QRect(grid_->viewport()->mapToGlobal(r.topLeft()), r.size());
@@ -52,6 +53,7 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
 
   QAccessible::State state() const override {
     QAccessible::State s;
+    if (!isValid()) return s;
     if (grid_->cellRect(col_, row_).isEmpty()) {
       s.invisible = true;
       s.offscreen = true;
@@ -69,7 +71,7 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
                                                    : nullptr;
   }
 
-  bool isSelected() const override { return col_ == grid_->col() && row_ == grid_->row(); }
+  bool isSelected() const override { return grid_ && col_ == grid_->col() && row_ == grid_->row(); }
   QList<QAccessibleInterface*> columnHeaderCells() const override;
   QList<QAccessibleInterface*> rowHeaderCells() const override;
   int columnIndex() const override { return col_ - 1; }
