@@ -60,7 +60,7 @@ void TForm1::ChargerFichierLangue() {
   const auto bulle = [&](QString cle, QToolButton* b) {
     cibles.push_back({"Hint", std::move(cle), [b](const QString& t) {
                          b->setToolTip(t);
-                         b->setAccessibleName(t);
+                         if (!t.isEmpty()) b->setAccessibleName(t);  // a button still needs a name
                        }});
   };
   QToolButton* const avant[] = {BoutonOuvrir, BoutonSauver, BoutonLire, BoutonProgOctet, BoutonProgMem,
