@@ -39,7 +39,6 @@ QString Deborde(QWidget* w) {
     QStyleOptionGroupBox option;
     option.initFrom(g);
     option.text = texte;
-    option.subControls = QStyle::SC_GroupBoxLabel;
     besoin = fm.size(Qt::TextShowMnemonic, texte);
     place = g->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, g).size();
   } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
@@ -49,8 +48,10 @@ QString Deborde(QWidget* w) {
     place = b->size();
     if (qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b)) {
       const bool caseACocher = qobject_cast<QCheckBox*>(b);
-      besoin.rwidth() += b->style()->pixelMetric(caseACocher ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth) +
-                         b->style()->pixelMetric(caseACocher ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing);
+      const QStyle* style = b->style();
+      besoin.rwidth() +=
+          style->pixelMetric(caseACocher ? QStyle::PM_IndicatorWidth : QStyle::PM_ExclusiveIndicatorWidth) +
+          style->pixelMetric(caseACocher ? QStyle::PM_CheckBoxLabelSpacing : QStyle::PM_RadioButtonLabelSpacing);
     } else {
       // The style draws a push button's label inside its frame.
       QStyleOptionButton option;
