@@ -6,12 +6,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTreeView>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <memory>
 #include <sys/stat.h>
 
 #include "shell/file_dialog.h"
@@ -64,17 +61,12 @@ TEST(FileDialogTest, EntriesShowTheirTextAndListTheirFiles) {
 // every header and text whole.
 TEST(FileDialogTest, DetailViewIsFrenchAndNothingInItIsCut) {
   RepertoireTemporaire rep;
-  // Qt's dialogs keep their state in the user's settings: start from none,
-  // and leave the user's alone.
-  RepertoireTemporaire reglages;
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(reglages.Racine()));
   rep.Ecrire("a.bin", std::string(256, 'x'));
   QDir(QString::fromStdString(rep.Racine())).mkdir("dossier");
-  auto d = std::make_unique<DialogueFichierQt>(nullptr, Mode::Ouverture,
-                                               QString::fromStdString(rep.Chemin("a.bin")), 2);
-  d->setViewMode(QFileDialog::Detail);
-  d->show();
-  auto* vue = d->findChild<QTreeView*>(QStringLiteral("treeView"));
+  DialogueFichierQt d(nullptr, Mode::Ouverture, QString::fromStdString(rep.Chemin("a.bin")), 2);
+  d.setViewMode(QFileDialog::Detail);
+  d.show();
+  auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
   ASSERT_NE(vue, nullptr);
   ASSERT_TRUE(QTest::qWaitFor([&] { return vue->model()->rowCount(vue->rootIndex()) == 2; }, 5000));
   QCoreApplication::processEvents();
@@ -96,9 +88,6 @@ TEST(FileDialogTest, DetailViewIsFrenchAndNothingInItIsCut) {
       EXPECT_LE(vue->fontMetrics().horizontalAdvance(texte(c)), vue->header()->sectionSize(c))
           << texte(c).toStdString();
   }
-  d.reset();  // it saves its state as it goes
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                     QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
 
 // Root may write any file, so the mark is what makes a file read-only here.

@@ -1,4 +1,6 @@
 // The GUI tests need one application object for the whole run.
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "shell/application.h"
@@ -11,5 +13,9 @@ int main(int argc, char** argv) {
   zorbix::ChoisirLocaleFrancaise();
   zorbix::Application app(argc, argv);
   zorbix::InstallerFrancais(app);  // the program's locale, catalogues and fonts
+  // Qt's file dialog keeps its state (columns, view, history) in the user's
+  // settings: the tests start from none and leave the user's alone.
+  QTemporaryDir reglagesQt;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, reglagesQt.path());
   return RUN_ALL_TESTS();
 }
