@@ -9,7 +9,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/port_option.h"
-#include "engine/port_setup.h"
+#include "engine/backends/port_setup.h"
 
 namespace {
 

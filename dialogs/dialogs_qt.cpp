@@ -2,12 +2,28 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QImage>
 #include <QMessageBox>
 
 #include "file_dialog.h"
 
 namespace zorbix {
+namespace {
+
+// The window manager cuts a title wider than its window ("Comparaison
+// B…er / Mémoire :"): the box is made at least as wide as its caption, with
+// room for the title bar's icon and buttons.
+void ElargirPourLegende(QMessageBox& box) {
+  constexpr int PlaceBoutonsTitre = 120;
+  const int largeur = box.fontMetrics().horizontalAdvance(box.windowTitle()) + PlaceBoutonsTitre;
+  auto* grille = qobject_cast<QGridLayout*>(box.layout());
+  if (!grille) return;
+  grille->addItem(new QSpacerItem(largeur, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grille->rowCount(), 0,
+                  1, grille->columnCount());
+}
+
+}  // namespace
 
 Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
                                         const QString& legende, Icone icone, Boutons boutons) {
@@ -24,6 +40,7 @@ Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
+  ElargirPourLegende(box);
   return box.exec() == QMessageBox::Ok ? Reponse::Ok : Reponse::Annuler;
 }
 

@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace zorbix {
 namespace {
@@ -57,6 +59,7 @@ DialogueFichierQt::DialogueFichierQt(QWidget* parent, Dialogues::ModeFichier mod
   // set: Qt's default ones ("Ouvrir", "Enregistrer sous") show.
   setOption(DontUseNativeDialog);
   setOption(HideNameFilterDetails);
+  AjusterColonnes();
   if (mode == Dialogues::ModeFichier::Ouverture) {
     setAcceptMode(AcceptOpen);
     setFileMode(ExistingFile);  // the dialog refuses a name that does not exist
@@ -74,6 +77,16 @@ DialogueFichierQt::DialogueFichierQt(QWidget* parent, Dialogues::ModeFichier mod
   // After the entry: in a save, choosing an entry gives the name its extension.
   selectFile(nom);
   SignalerRefus = [this](const QString& texte) { QMessageBox::warning(this, windowTitle(), texte); };
+}
+
+// The detail view's size, type and date columns as wide as their header and
+// their longest text ("Dernière modification", "256 octets"): French texts
+// are longer than the widths Qt gives them.
+void DialogueFichierQt::AjusterColonnes() {
+  auto* vue = findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!vue) return;
+  for (int colonne = 1; colonne < vue->header()->count(); ++colonne)
+    vue->header()->setSectionResizeMode(colonne, QHeaderView::ResizeToContents);
 }
 
 QString DialogueFichierQt::Nom() const { return QDir::toNativeSeparators(selectedFiles().value(0)); }

@@ -30,6 +30,9 @@ class DialogueFichierQt final : public QFileDialog {
   // A save refuses a read-only file, or a name with a wildcard, before the
   // dialog closes.
   void accept() override;
+
+ private:
+  void AjusterColonnes();
 };
 
 }  // namespace zorbix

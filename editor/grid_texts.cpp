@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "grid_layout.h"
+
 namespace zorbix {
 namespace {
 
@@ -41,6 +43,12 @@ const QString& TexteAdresse(int adresse) { return LesTextes().adresses[(adresse 
 
 const QString& TexteGlyphe(JeuCaracteres jeu, std::uint8_t octet) {
   return LesTextes().glyphes[jeu == JeuCaracteres::Oem][octet];
+}
+
+const QString& TexteMontre(const QString& texte, int col, int row, JeuCaracteres jeu) {
+  const bool octet = row != 0 && EstColonneCaracteres(col) && texte.size() == 1 &&
+                     texte.at(0).unicode() < 256;
+  return octet ? TexteGlyphe(jeu, static_cast<std::uint8_t>(texte.at(0).unicode())) : texte;
 }
 
 }  // namespace zorbix

@@ -26,4 +26,9 @@ const QString& TexteAdresse(int adresse);
 // What a character cell holding `octet` is drawn as in `jeu` (code_pages.h).
 const QString& TexteGlyphe(JeuCaracteres jeu, std::uint8_t octet);
 
+// What the grid shows for the cell (col, row) holding `texte`: a byte of a
+// character column (a one-character text) as its glyph in `jeu`, any other
+// text as it is. The painting and the accessible names both use it.
+const QString& TexteMontre(const QString& texte, int col, int row, JeuCaracteres jeu);
+
 }  // namespace zorbix

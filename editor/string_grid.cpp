@@ -6,12 +6,14 @@
 
 #include <algorithm>
 
+#include "grid_accessible.h"
 #include "grid_layout.h"
 
 namespace zorbix {
 
 StringGrid::StringGrid(QWidget* parent)
     : QAbstractScrollArea(parent), cells_(NombreColonnesGrille, 2) {
+  InstallerAccessibiliteGrille();
   setFocusPolicy(Qt::StrongFocus);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -28,6 +30,7 @@ void StringGrid::setRowCount(int count) {
   if (count == rowCount()) return;
   cells_.Redimensionner(colCount(), count);
   MettreAJourDefilement();
+  SignalerNouvellesLignes(*this);
   if (row_ >= count) Deplacer(col_, count - 1, true);
   viewport()->update();
 }
@@ -47,6 +50,7 @@ void StringGrid::setColWidth(int col, int width) {
 void StringGrid::setCell(int col, int row, const QString& text) {
   cells_.set(col, row, text);
   PlanifierAffichage(row);
+  if (col == col_ && row == row_) SignalerTexteCellule(*this, col, row);
 }
 
 // Bulk fills write a hundred thousand cells: one update request is enough
@@ -70,6 +74,7 @@ bool StringGrid::Deplacer(int col, int row, bool forcer) {
   row_ = row;
   RendreVisible(row);
   viewport()->update();
+  SignalerCelluleCourante(*this);
   return accepte;
 }
 
@@ -136,6 +141,12 @@ void StringGrid::setOem(bool oem) {
   if (oem == oem_) return;
   oem_ = oem;
   viewport()->update();
+}
+
+// A screen reader follows the cell, not the grid: the focus goes on to it.
+void StringGrid::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  SignalerCelluleCourante(*this);
 }
 
 void StringGrid::resizeEvent(QResizeEvent* event) {

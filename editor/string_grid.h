@@ -8,7 +8,8 @@
 // one-character text and are drawn through the current code page
 // (setOem); every other cell is drawn as its text.
 //
-// The grid paints itself: there is no widget or item per cell.
+// The grid paints itself: there is no widget or item per cell. Assistive
+// technologies see it as a table of cells (grid_accessible.h).
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -96,6 +97,7 @@ class StringGrid : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 

@@ -3,7 +3,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "grid_layout.h"
 #include "grid_texts.h"
 #include "string_grid.h"
 
@@ -69,14 +68,7 @@ void StringGrid::PeindreTexteCellule(QPainter& p, int col, int row) const {
 
   const QRect r = cellRect(col, row);
   const QPoint origine(r.left() + 2, r.top() + 2 + p.fontMetrics().ascent());
-  const bool octet = row != 0 && EstColonneCaracteres(col) && texte.size() == 1 &&
-                     texte.at(0).unicode() < 256;
-  if (octet) {
-    const auto code = static_cast<std::uint8_t>(texte.at(0).unicode());
-    p.drawText(origine, TexteGlyphe(oem_ ? JeuCaracteres::Oem : JeuCaracteres::Ansi, code));
-  } else {
-    p.drawText(origine, texte);
-  }
+  p.drawText(origine, TexteMontre(texte, col, row, oem_ ? JeuCaracteres::Oem : JeuCaracteres::Ansi));
 }
 
 }  // namespace zorbix

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include "dialogs/platform_texts.h"
 #include "info_resources.h"
 #include "dialogs/dialogs.h"
 
@@ -28,13 +29,8 @@ TForm2::TForm2(Dialogues& dialogues)
 
 void TForm2::BoutonCopierPPClick() {
   dialogues_.CopierImage(schema_);
-  dialogues_.Message(
-      this,
-      QStringLiteral("Le schéma de câblage a été copié dans le presse papier de\nWindows...\n\n"
-                     "Vous pouvez maintenant l'imprimer ou l'enregistrer à partir de\n"
-                     "n'importe quel programme de retouche d'image, comme par\n"
-                     "exemple Paint (Démarrer/Programmes/Accessoires)."),
-      QStringLiteral("Schéma électrique..."), Dialogues::Icone::Information);
+  dialogues_.Message(this, TexteSchemaCopie(), QStringLiteral("Schéma électrique..."),
+                     Dialogues::Icone::Information);
   BoutonRetour->setFocus();
 }
 

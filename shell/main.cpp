@@ -1,12 +1,8 @@
 // zorbix32: reader and programmer of serial I2C EEPROMs on a parallel-port
 // adapter.
-#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStringList>
-#include <QTranslator>
 #include <ctime>
 #include <exception>
 #include <iostream>
@@ -14,6 +10,7 @@
 #include "application.h"
 #include "dialogs/dialogs_qt.h"
 #include "engine/backends/port_setup.h"
+#include "french_desktop.h"
 #include "engine/porttest/port_test_window.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
@@ -34,25 +31,16 @@ QString LigneDeCommande(int argc, char** argv) {
   return mots.join(QLatin1Char(' '));
 }
 
-// Qt's own French texts, so the standard dialogs and buttons speak French too.
-void ChargerTraductionsQt(QApplication& app, QTranslator& traducteur) {
-  if (traducteur.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    app.installTranslator(&traducteur);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace zorbix;
   auto ports = InstallerPortsOuQuitter(std::cerr);
+  ChoisirLocaleFrancaise();
   Application app(argc, argv);
+  InstallerFrancais(app);
   DialoguesQt dialogues;
   app.SetDialogues(&dialogues);
-  QTranslator traducteur;
-  ChargerTraductionsQt(app, traducteur);
-  // fontconfig maps "Courier New" to Liberation Mono by itself, not this one.
-  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 
   try {
     EtatProgramme etat;

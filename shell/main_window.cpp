@@ -45,6 +45,7 @@ QToolButton* BoutonOutil(QWidget* zone, const char* nom, const QString& bulle, i
   b->setAutoRaise(true);
   b->setFocusPolicy(Qt::NoFocus);
   b->setToolTip(bulle);
+  b->setAccessibleName(bulle);  // a picture alone says nothing to a screen reader
   b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QString::fromLatin1(nom))));
   b->setIconSize(TailleImage(l, h));
   return b;
@@ -91,6 +92,7 @@ void TForm1::CreerControles() {
   grille.setPixelSize(13);
   grille.setBold(true);  // bold in ANSI, regular in OEM
   StringGrid1->setFont(grille);
+  StringGrid1->setAccessibleName(QStringLiteral("Contenu du buffer"));
   CreerBandeBas(zone);
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -118,6 +120,11 @@ void TForm1::CreerBandeOutils(QWidget* zone) {
 
   Label1 = Controle(new QLabel(QStringLiteral("Remplissage du buffer"), zone), "Label1", 320, 2, 201, 14);
   Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  // Liberation Sans at 13 pixels is 15 high: its descenders would fall
+  // below the label's 14 pixels.
+  QFont bandeau = Label1->font();
+  bandeau.setPixelSize(12);
+  Label1->setFont(bandeau);
   static const char* const noms[8] = {"BoutonBuffer1", "BoutonBuffer2", "BoutonBuffer3", "BoutonBuffer4",
                                       "BoutonBuffer5", "BoutonBuffer6", "BoutonBuffer7", "BoutonBuffer8"};
   static const char* const bulles[8] = {
@@ -167,17 +174,26 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   StaticText2->setToolTip(QStringLiteral("Adresse HEXA"));
   StaticText1 = Controle(new QLabel(QStringLiteral("$FF = 255"), zone), "StaticText1", 256, 378, 63, 21);
   StaticText1->setToolTip(QStringLiteral("Donnée : $[HEXA] = [Décimal]"));
-  for (QLabel* l : {StaticText2, StaticText1}) l->setAlignment(Qt::AlignCenter);
+  // One pixel smaller than the window's font, so that "$DC = 220" keeps a
+  // margin inside the frame (at 13 pixels it is 60 of the 63 pixels).
+  QFont donnee = StaticText1->font();
+  donnee.setPixelSize(12);
+  for (QLabel* l : {StaticText2, StaticText1}) {
+    l->setAlignment(Qt::AlignCenter);
+    l->setFont(donnee);
+  }
 
   QFont fixe(QStringLiteral("Courier New"));
   fixe.setPixelSize(17);
   Edit1 = Controle(new BoiteSaisie(zone), "Edit1", 324, 376, 28, 25);
   Edit1->setFont(fixe);
   Edit1->SetTexte(QStringLiteral("FF"));
+  Edit1->setAccessibleName(QStringLiteral("Valeur hexadécimale de l'octet sélectionné"));
   Edit2 = Controle(new BoiteCaractere(zone), "Edit2", 354, 376, 28, 25);
   Edit2->setFont(fixe);
   Edit2->setMaxLength(1);
   Edit2->SetTexte(QStringLiteral("?"));
+  Edit2->setAccessibleName(QStringLiteral("Caractère de l'octet sélectionné"));
 
   ComboBox = Controle(new QComboBox(zone), "ComboBox", 384, 376, 127, 25);
   ComboBox->setEditable(false);

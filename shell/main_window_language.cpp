@@ -59,7 +59,10 @@ void TForm1::ChargerFichierLangue() {
   menu("Menu6", Infos1, {SchemaElectrique, Aide, APropos});
 
   const auto bulle = [&](QString cle, QToolButton* b) {
-    cibles.push_back({"Hint", std::move(cle), [b](const QString& t) { b->setToolTip(t); }});
+    cibles.push_back({"Hint", std::move(cle), [b](const QString& t) {
+                         b->setToolTip(t);
+                         if (!t.isEmpty()) b->setAccessibleName(t);  // a button still needs a name
+                       }});
   };
   QToolButton* const avant[] = {BoutonOuvrir, BoutonSauver, BoutonLire, BoutonProgOctet, BoutonProgMem,
                                 BoutonComparer};

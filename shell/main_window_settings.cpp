@@ -1,8 +1,10 @@
 // The settings that persist from one run to the next: read once while the
 // window is created, written once when it closes, or deleted by the purge.
 #include <QComboBox>
+#include <QDir>
 
 #include "dialogs/dialogs.h"
+#include "dialogs/platform_texts.h"
 #include "main_window.h"
 #include "settings_store.h"
 
@@ -16,12 +18,12 @@ int Borner(int valeur, int minimum, int taille) {
   return valeur > taille - 40 ? taille - 40 : valeur;
 }
 
-const QString kTextePurge = QStringLiteral(
-    "Le programme sauvegarde ses paramètres dans la base de registre de Windows ; si vous décidez de ne "
-    "plus l'utiliser, cette option vous permet de le quitter en retirant toutes les informations qui ont "
-    "été placées dans la base. En cas d'utilisation ultérieure, le programme utilisera simplement ses "
-    "paramètres par défaut (24C16, Buffer ANSI, etc...), comme lors du premier lancement.\n\n"
-    "Voulez-vous quitter le programme en purgeant la base de registre ?");
+// The settings file as the user knows it, under "~".
+QString NomPourUtilisateur(const QString& fichier) {
+  const QString maison = QDir::homePath();
+  if (fichier.startsWith(maison + QLatin1Char('/'))) return QLatin1Char('~') + fichier.mid(maison.size());
+  return fichier;
+}
 
 }  // namespace
 
@@ -97,7 +99,9 @@ void TForm1::EnregistrerReglages() {
 }
 
 void TForm1::PurgerQuitterClick() {
-  const auto reponse = dialogues_.Message(this, kTextePurge, QStringLiteral(" Purger le registre et quitter..."),
+  const QString fichier = fichierReglages_.isEmpty() ? FichierReglagesUtilisateur() : fichierReglages_;
+  const auto reponse = dialogues_.Message(this, TextePurge(NomPourUtilisateur(fichier)),
+                                          QStringLiteral(" Purger le registre et quitter..."),
                                           Dialogues::Icone::Attention, Dialogues::Boutons::OkAnnuler);
   if (reponse != Dialogues::Reponse::Ok) return;
   Etat.SauverReglages = false;

@@ -126,6 +126,8 @@ void TForm5::CreerGroupeSorties() {
     const int x = 12 + 33 * k;
     const QByteArray nom = "CCB" + QByteArray::number(bit);
     CCB[bit] = Controle(new QCheckBox(GroupeSorties), nom.constData(), x + 7, 20, 18, 20);
+    // The box has no caption of its own: its group's title would name all eight alike.
+    CCB[bit]->setAccessibleName(QStringLiteral("B%1 (broche %2)").arg(bit).arg(bit + 2));
     connect(CCB[bit], &QCheckBox::clicked, this, [this] { CCB0a7Click(); });
     Etiquette(GroupeSorties, QStringLiteral("B%1").arg(bit), x, 42, 32);
     Etiquette(GroupeSorties, QStringLiteral("(%1)").arg(bit + 2), x, 58, 32);

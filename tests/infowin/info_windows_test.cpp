@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/platform_texts.h"
 #include "fake_dialogs.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
@@ -132,11 +133,17 @@ TEST_P(FenetreInformationTest, ReturnButtonHasTheFocusOrTheHelpTextHasIt) {
 INSTANTIATE_TEST_SUITE_P(Fenetres, FenetreInformationTest, ::testing::ValuesIn(Fenetres),
                          [](const auto& info) { return std::string(info.param.nom); });
 
-const char* const MessageCopie =
+// Windows has its own wording; here the notice names no Start menu nor Paint.
+const char* const MessageCopieWindows =
     "Le schéma de câblage a été copié dans le presse papier de\nWindows...\n\n"
     "Vous pouvez maintenant l'imprimer ou l'enregistrer à partir de\n"
     "n'importe quel programme de retouche d'image, comme par\n"
     "exemple Paint (Démarrer/Programmes/Accessoires).";
+const char* const MessageCopie =
+    "Le schéma de câblage a été copié dans le presse papier du\nsystème...\n\n"
+    "Vous pouvez maintenant l'imprimer ou l'enregistrer à partir de\n"
+    "n'importe quel programme de retouche d'image, comme par\n"
+    "exemple GIMP ou LibreOffice Draw.";
 
 TEST(SchemaTest, CopyPutsTheDiagramOnTheClipboardThenTellsAndFocusesReturn) {
   FakeDialogues dialogues;
@@ -162,6 +169,7 @@ TEST(SchemaTest, CopyPutsTheDiagramOnTheClipboardThenTellsAndFocusesReturn) {
 
   ASSERT_EQ(dialogues.boites.size(), 1u);
   EXPECT_EQ(dialogues.boites[0].texte, QString::fromUtf8(MessageCopie));
+  EXPECT_EQ(TexteSchemaCopie(Systeme::Windows), QString::fromUtf8(MessageCopieWindows));
   EXPECT_EQ(dialogues.boites[0].legende, QString("Schéma électrique..."));
   EXPECT_EQ(dialogues.boites[0].icone, Dialogues::Icone::Information);
   EXPECT_EQ(dialogues.boites[0].boutons, Dialogues::Boutons::Ok);

@@ -1,8 +1,12 @@
 // The real file dialogs, set up but never shown: their entries, what each
 // entry lists, the preset, and the refusal of a read-only file on save.
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
+#include <QTreeView>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -50,6 +54,39 @@ TEST(FileDialogTest, EntriesShowTheirTextAndListTheirFiles) {
     // "*.*" lists names without a dot too, as it does where it comes from.
     EXPECT_TRUE(QTest::qWaitFor([&] { return Offerts(d) == attendus[filtre - 1]; }, 5000))
         << filtre << ": " << Offerts(d).join(' ').toStdString();
+  }
+}
+
+// The detail view speaks French (types, sizes, dates, headers) and shows
+// every header and text whole.
+TEST(FileDialogTest, DetailViewIsFrenchAndNothingInItIsCut) {
+  RepertoireTemporaire rep;
+  rep.Ecrire("a.bin", std::string(256, 'x'));
+  QDir(QString::fromStdString(rep.Racine())).mkdir("dossier");
+  DialogueFichierQt d(nullptr, Mode::Ouverture, QString::fromStdString(rep.Chemin("a.bin")), 2);
+  d.setViewMode(QFileDialog::Detail);
+  d.show();
+  auto* vue = d.findChild<QTreeView*>(QStringLiteral("treeView"));
+  ASSERT_NE(vue, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return vue->model()->rowCount(vue->rootIndex()) == 2; }, 5000));
+  QCoreApplication::processEvents();
+  QStringList entetes;
+  for (int c = 0; c < 4; ++c) entetes << vue->model()->headerData(c, Qt::Horizontal).toString();
+  EXPECT_EQ(entetes, QStringList({"Nom", "Taille", "Type", "Dernière modification"}));
+  const QFontMetrics fm(vue->header()->font());
+  for (int c = 1; c < 4; ++c) EXPECT_LE(fm.horizontalAdvance(entetes[c]), vue->header()->sectionSize(c)) << c;
+  for (int r = 0; r < 2; ++r) {
+    const auto texte = [&](int c) { return vue->model()->index(r, c, vue->rootIndex()).data().toString(); };
+    const QFileInfo info(QString::fromStdString(rep.Chemin(texte(0).toStdString())));
+    if (info.isDir()) {
+      EXPECT_EQ(texte(2), QString("Dossier"));
+    } else {
+      EXPECT_EQ(texte(1), QString("256 octets"));
+    }
+    EXPECT_EQ(texte(3), QLocale(QLocale::French).toString(info.lastModified(), QLocale::ShortFormat));
+    for (int c = 1; c < 4; ++c)
+      EXPECT_LE(vue->fontMetrics().horizontalAdvance(texte(c)), vue->header()->sectionSize(c))
+          << texte(c).toStdString();
   }
 }
 

@@ -61,6 +61,9 @@ TEST_F(LanguageTest, KeysReplaceTheirTargetsWholeInAnyCase) {
   EXPECT_EQ(f.BoutonOuvrir->toolTip(), QString());
   EXPECT_EQ(f.BoutonsBuffer[7]->toolTip(), QString("Complement"));
   EXPECT_EQ(f.BoutonVersion->toolTip(), QString("About"));
+  // A screen reader reads the new hint; a button left without one keeps its name.
+  EXPECT_EQ(f.BoutonVersion->accessibleName(), QString("About"));
+  EXPECT_EQ(f.BoutonOuvrir->accessibleName(), QString("Charger le buffer depuis un fichier"));
   EXPECT_EQ(f.BoutonSauver->toolTip(), QString("Sauvegarder le contenu du buffer dans un fichier"));
   EXPECT_EQ(f.BitBtn1->text(), QString("&Exit"));
   EXPECT_EQ(f.Label1->text(), QString("Buffer fill"));

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include "dialogs/platform_texts.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {
@@ -162,8 +163,22 @@ TEST_F(SettingsTest, PurgeAsksFirstAndOnOkDeletesTheKeyAndBeeps) {
   EXPECT_EQ(dialogues_.boites[0].legende, QString(" Purger le registre et quitter..."));
   EXPECT_EQ(dialogues_.boites[0].icone, Dialogues::Icone::Attention);
   EXPECT_EQ(dialogues_.boites[0].boutons, Dialogues::Boutons::OkAnnuler);
-  EXPECT_TRUE(dialogues_.boites[0].texte.endsWith(
-      "\n\nVoulez-vous quitter le programme en purgeant la base de registre ?"));
+  // The file it deletes, where Windows speaks of its registry.
+  EXPECT_EQ(dialogues_.boites[0].texte,
+            QStringLiteral("Le programme sauvegarde ses paramètres dans le fichier %1 ; si vous décidez de ne "
+                           "plus l'utiliser, cette option vous permet de le quitter en retirant toutes les "
+                           "informations qui ont été placées dans ce fichier. En cas d'utilisation ultérieure, le "
+                           "programme utilisera simplement ses paramètres par défaut (24C16, Buffer ANSI, "
+                           "etc...), comme lors du premier lancement.\n\nVoulez-vous quitter le programme en "
+                           "supprimant ce fichier ?")
+                .arg(env_.FichierReglages));
+  EXPECT_EQ(TextePurge(env_.FichierReglages, Systeme::Windows),
+            QStringLiteral("Le programme sauvegarde ses paramètres dans la base de registre de Windows ; si vous "
+                           "décidez de ne plus l'utiliser, cette option vous permet de le quitter en retirant "
+                           "toutes les informations qui ont été placées dans la base. En cas d'utilisation "
+                           "ultérieure, le programme utilisera simplement ses paramètres par défaut (24C16, "
+                           "Buffer ANSI, etc...), comme lors du premier lancement.\n\nVoulez-vous quitter le "
+                           "programme en purgeant la base de registre ?"));
   EXPECT_TRUE(f.isVisible());
   EXPECT_EQ(dialogues_.bips, 0);
 
