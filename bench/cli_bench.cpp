@@ -146,7 +146,7 @@ long Fenetre(benchmark::State& state, bool lecture) {
   for (auto _ : state) {
     const std::uint64_t debut = sim.accessCount();
     const bool reussi = lecture ? LireMemoire(cible, image.data(), nullptr)
-                                : ProgrammerMemoireEntiere(cible, image.data(), true, nullptr) == 0;
+                                : ProgrammerMemoireEntiere(cible, image.data(), true, nullptr) == WriteResult::EcritureReussie;
     acces = sim.accessCount() - debut;
     if (!reussi) state.SkipWithError("transfert manqué");
   }

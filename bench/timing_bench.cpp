@@ -53,8 +53,8 @@ TimingMonitor Mesurer() {
   operation("envoi");
   EnvoyerOctet(kBase, 0xA1);
   operation("réception");
-  for (int i = 0; i < 3; ++i) RecevoirOctet(kBase, 1);
-  RecevoirOctet(kBase, 0);
+  for (int i = 0; i < 3; ++i) RecevoirOctet(kBase, Acquittement::Avec);
+  RecevoirOctet(kBase, Acquittement::Sans);
   operation("stop");
   ConditionStop(kBase);
   MiseHorsTension(kBase);

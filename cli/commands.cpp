@@ -106,13 +106,13 @@ int Comparer(const std::uint8_t* image, const Transfert& t, const char* operatio
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  int resultat;
+  WriteResult resultat;
   {
     LigneProgression ligne = t.Ligne("Programmation");
     resultat = ProgrammerMemoireEntiere(t.Cible, image.Octets.data(), options.WriteMode, t.Suivre(ligne));
-    if (resultat == EcritureReussie) ligne.Position(t.Cible.ChipSize);
+    if (resultat == WriteResult::EcritureReussie) ligne.Position(t.Cible.ChipSize);
   }
-  if (resultat != EcritureReussie) {
+  if (resultat != WriteResult::EcritureReussie) {
     Ecrire(t.Sorties.Erreurs, MessageProgrammation(resultat));
     return SortieEchecMemoire;
   }
@@ -121,7 +121,7 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
         Comparer(image.Octets.data(), t, "Vérification", DebutVerificationEchouee, SortieEchecMemoire);
     if (verification != SortieSucces) return verification;
   }
-  Ecrire(t.Sorties.Resultats, MessageProgrammation(EcritureReussie));
+  Ecrire(t.Sorties.Resultats, MessageProgrammation(WriteResult::EcritureReussie));
   if (options.Verification) Ecrire(t.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
   return SortieSucces;
 }

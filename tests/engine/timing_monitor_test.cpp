@@ -33,8 +33,8 @@ TEST(TimingMonitor, MeasuresEachOperationOnTheWires) {
   monitor.setOperation("send");
   EnvoyerOctet(AdresseLPT1, 0xA1);
   monitor.setOperation("receive");
-  RecevoirOctet(AdresseLPT1, 1);
-  RecevoirOctet(AdresseLPT1, 0);
+  RecevoirOctet(AdresseLPT1, Acquittement::Avec);
+  RecevoirOctet(AdresseLPT1, Acquittement::Sans);
   monitor.setOperation("stop");
   ConditionStop(AdresseLPT1);
   monitor.setOperation("start");

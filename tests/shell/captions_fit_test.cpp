@@ -14,7 +14,7 @@
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"
-#include "shell/dialogs.h"
+#include "dialogs/dialogs_qt.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {
