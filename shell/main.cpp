@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QTranslator>
 #include <ctime>
-#include <exception>
 #include <iostream>
 
 #include "application.h"
@@ -20,6 +19,7 @@
 #include "infowin/schema_window.h"
 #include "main_window.h"
 #include "settings_store.h"
+#include "stop_signals.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   // fontconfig maps "Courier New" to Liberation Mono by itself, not this one.
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 
-  try {
+  Application::ExecuterOuAfficherErreur(dialogues, [&] {
     EtatProgramme etat;
     EnvironnementFenetre env;
     env.LigneDeCommande = LigneDeCommande(argc, argv);
@@ -69,11 +69,10 @@ int main(int argc, char** argv) {
     fenetre.SetFenetresInformations(&schema, &aPropos, &aide);
     TForm5 testPort(etat.PortBase, [&dialogues] { dialogues.Bip(); });
     fenetre.SetFenetreTestPort(&testPort);
+    SignauxArret signaux(&fenetre);
     fenetre.show();
     app.exec();
-  } catch (const std::exception& e) {
-    Application::AfficherErreur(dialogues, e.what());
-  }
+  });
   const std::string problemes = ports->terminer();
   if (!problemes.empty()) std::cerr << problemes << '\n';
   return 0;
