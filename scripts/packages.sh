@@ -19,6 +19,9 @@ need_packages() {
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-liberation)
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)
+# The desktop tests: a real X server, a window manager, tools that drive them
+# (x11-utils: xprop, xwininfo), and sigrok to decode the bus traces.
+TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
 # What the parallel-port test in an emulated PC needs: the emulator, a stock
 # kernel with its parport modules, and a shell for the guest's init.
 QEMU_PACKAGES=(qemu-system-x86 linux-image-amd64 busybox-static cpio)
