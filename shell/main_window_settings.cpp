@@ -1,6 +1,7 @@
 // The settings that persist from one run to the next: read once while the
 // window is created, written once when it closes, or deleted by the purge.
 #include <QComboBox>
+#include <QFileInfo>
 
 #include "dialogs.h"
 #include "main_window.h"
@@ -75,12 +76,16 @@ void TForm1::EnregistrerReglages() {
       {QStringLiteral("Type_Fichier"), nombre(Etat.FiltreSauvegarde)},
       {QStringLiteral("Charger_Langue"), nombre(Etat.LangueAuLancement ? 1 : 0)},
   });
-  // A store that refuses the writes is told, and the program still ends.
+  // A store that refuses the writes is told, and the program still ends. The
+  // old file, when there is one, is left as it was: the next start reads it.
   if (!ecrit)
     dialogues_.Message(this,
-                       QStringLiteral("Les réglages n'ont pas pu être enregistrés dans\n%1\n\n"
-                                      "Ils seront ceux par défaut au prochain lancement.")
-                           .arg(fichierReglages_),
+                       QStringLiteral("Les réglages n'ont pas pu être enregistrés dans\n%1\n\n%2")
+                           .arg(fichierReglages_,
+                                QFileInfo::exists(fichierReglages_)
+                                    ? QStringLiteral("Les réglages enregistrés auparavant seront repris au "
+                                                     "prochain lancement.")
+                                    : QStringLiteral("Ils seront ceux par défaut au prochain lancement.")),
                        QStringLiteral("Erreur d'enregistrement des réglages..."));
 }
 

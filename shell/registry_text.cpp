@@ -16,8 +16,8 @@ std::string SansBlancs(const std::string& s) {
   return s.substr(debut, fin - debut);
 }
 
-// Reads a quoted string starting at s[pos] == '"', undoing \\ and \";
-// leaves pos after the closing quote. False if it is not closed.
+// Reads a quoted string starting at s[pos] == '"', undoing \\, \", \n and
+// \r; leaves pos after the closing quote. False if it is not closed.
 bool LireChaine(const std::string& s, std::size_t& pos, std::string& sortie) {
   if (pos >= s.size() || s[pos] != '"') return false;
   sortie.clear();
@@ -27,17 +27,28 @@ bool LireChaine(const std::string& s, std::size_t& pos, std::string& sortie) {
       ++pos;
       return true;
     }
-    if (c == '\\' && pos + 1 < s.size()) c = s[++pos];
+    if (c == '\\' && pos + 1 < s.size()) {
+      c = s[++pos];
+      c = c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
     sortie += c;
   }
   return false;
 }
 
+// A line break in a string (a file name may hold one) would end its line of
+// the file: it is written as \n or \r, as a backslash and a quote are escaped.
 std::string Echapper(const std::string& s) {
   std::string e;
   for (char c : s) {
-    if (c == '\\' || c == '"') e += '\\';
-    e += c;
+    if (c == '\n') {
+      e += "\\n";
+    } else if (c == '\r') {
+      e += "\\r";
+    } else {
+      if (c == '\\' || c == '"') e += '\\';
+      e += c;
+    }
   }
   return e;
 }

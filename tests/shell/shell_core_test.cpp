@@ -16,12 +16,14 @@ TEST(RegistryText, RoundTripKeepsNamesTypesAndOrder) {
   const ValeursRegistre valeurs = {{"Port_parallele", Nombre(888)},
                                    {"X_origine", Nombre(static_cast<std::uint32_t>(-150))},
                                    {"Nom_Fichier", Chaine("C:\\tmp\\\"x\".bin é")},
-                                   {"Vide", Chaine("")}};
+                                   {"Vide", Chaine("")},
+                                   {"Nom_Fichier2", Chaine("/tmp/a\nb\r\nc\\n\\r d\t ")}};
   const std::string texte = EcrireTexteRegistre(kCle, valeurs);
   EXPECT_NE(texte.find("\"Port_parallele\"=dword:00000378\r\n"), std::string::npos);
   EXPECT_NE(texte.find("\"X_origine\"=dword:ffffff6a\r\n"), std::string::npos);
   EXPECT_NE(texte.find("\"Nom_Fichier\"=\"C:\\\\tmp\\\\\\\"x\\\".bin é\"\r\n"), std::string::npos);
   EXPECT_EQ(texte.rfind("Windows Registry Editor Version 5.00\r\n\r\n[" + kCle + "]\r\n", 0), 0u);
+  EXPECT_NE(texte.find("\"Nom_Fichier2\"=\"/tmp/a\\nb\\r\\nc\\\\n\\\\r d\t \"\r\n"), std::string::npos);
   const ValeursRegistre relues = LireTexteRegistre(texte, kCle);
   ASSERT_EQ(relues.size(), valeurs.size());
   for (std::size_t i = 0; i < valeurs.size(); ++i) {
