@@ -129,7 +129,7 @@ attendre_cadre "5 5" "first run, no settings"
 hauteur=$(xwininfo -id "$FENETRE" | awk '/Height:/ {print $2}')
 barre=$((hauteur - 403))  # the menu bar over the fixed client area
 xdotool key --window "$FENETRE" Return a b
-printf 1234 | xclip -selection primary -loops 1 &
+printf 1234 | xclip -quiet -selection primary 2>/dev/null &  # serves until the test ends
 PIDS+=($!)
 selection_prete() { [ "$(xclip -selection primary -o 2>/dev/null)" = 1234 ]; }
 attendre selection_prete || echec "the X selection could not be set"
