@@ -26,9 +26,13 @@ class LigneHexa {
   const std::string& texte_;
 };
 
+constexpr std::uint8_t TypeSegmentEtendu = 0x02;
+constexpr std::uint8_t TypeLineaireEtendu = 0x04;
+
 struct Enregistrement {
   CodeHexa Code = CodeHexa::Succes;
   bool FinLecture = false;  // a record of another type than 00
+  bool Passe = false;       // an extended address of 0000: nothing to store
   std::size_t Adresse = 0;
   int Nombre = 0;
   std::uint8_t Donnees[MaxOctetsParEnregistrement] = {};
@@ -40,6 +44,11 @@ Enregistrement Refus(CodeHexa code, int octetsValides = 0) {
   e.Code = code;
   e.OctetsValides = octetsValides;
   return e;
+}
+
+bool AdresseEtendueNulle(std::uint8_t type, const Enregistrement& e) {
+  return (type == TypeSegmentEtendu || type == TypeLineaireEtendu) && e.Nombre == 2 &&
+         e.Donnees[0] == 0 && e.Donnees[1] == 0;
 }
 
 // Runs the checks of one line in their fixed order; the first that fails
@@ -78,6 +87,8 @@ Enregistrement AnalyserLigne(const std::string& texte, std::size_t capacite) {
   if (!e.FinLecture) e.OctetsValides = valides;
   if (valides != e.Nombre) return Refus(CodeHexa::DonneesInvalides, e.OctetsValides);
   if (total % 256 != 0) return Refus(CodeHexa::SommeIncorrecte, e.OctetsValides);
+  e.Passe = AdresseEtendueNulle(type, e);
+  if (e.Passe) e.FinLecture = false;
   return e;
 }
 
@@ -169,6 +180,7 @@ ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer
     const Enregistrement e = AnalyserLigne(ligne, capacite);
     octetsValides += static_cast<std::size_t>(e.OctetsValides);
     if (e.Code != CodeHexa::Succes || e.FinLecture) return Resultat(e.Code, octetsValides);
+    if (e.Passe) continue;
     std::copy(e.Donnees, e.Donnees + e.Nombre, buffer + e.Adresse);
   }
   // A read error is no end of file: the lines that were not read may have

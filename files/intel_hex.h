@@ -2,8 +2,9 @@
 // records into the Buffer and the writer that saves the chip image.
 //
 // The reader accepts data records of up to 32 bytes anywhere inside the
-// capacity it is given, stops at the first record of another type (so
-// extended address records end the reading), and stops at the first faulty
+// capacity it is given, passes over extended address records (02, 04) of
+// value 0000, stops at the first record of any other type than 00 (so an
+// extended address beyond 64 KiB ends the reading), and stops at the first faulty
 // line with one of eight codes. Records are stored one by one as they pass:
 // what was stored before a faulty line stays, nothing is rolled back.
 #pragma once
@@ -16,7 +17,7 @@ namespace zorbix {
 
 enum class CodeHexa {
   FichierIntrouvable = -1,  // the file could not be opened or read
-  Succes = 0,               // end of file, or a record of another type than 00
+  Succes = 0,               // end of file, or a record that ends the reading
   PasFormatIntel = 1,       // the line does not start with ':'
   NombreOctetsInconnu = 2,  // the count field is not a hexadecimal pair
   TropDeDonnees = 3,        // more than 32 data bytes

@@ -21,6 +21,9 @@ BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fo
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)
 # How a desktop names a file's type, for the desktop entry's test.
 TEST_PACKAGES+=(xdg-utils)
+# The desktop tests: a real X server, a window manager, tools that drive them
+# (x11-utils: xprop, xwininfo), and sigrok to decode the bus traces.
+TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
 # What the parallel-port test in an emulated PC needs: the emulator and a
 # shell for the guest's init. The guest's kernel is downloaded by the test
 # itself as a package file and unpacked in the build folder, never installed.

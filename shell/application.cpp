@@ -12,9 +12,19 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   } catch (const std::exception& e) {
     if (dialogues_) AfficherErreur(*dialogues_, e.what());
   } catch (...) {
-    if (dialogues_) AfficherErreur(*dialogues_, "Erreur inconnue.");
+    if (dialogues_) AfficherErreur(*dialogues_, ErreurInconnue);
   }
   return false;
+}
+
+void Application::ExecuterOuAfficherErreur(Dialogues& dialogues, const std::function<void()>& etapes) {
+  try {
+    etapes();
+  } catch (const std::exception& e) {
+    AfficherErreur(dialogues, e.what());
+  } catch (...) {
+    AfficherErreur(dialogues, ErreurInconnue);
+  }
 }
 
 void Application::AfficherErreur(Dialogues& dialogues, const char* texte) {

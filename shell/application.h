@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
 
 namespace zorbix {
 
@@ -19,8 +20,13 @@ class Application final : public QApplication {
   void SetDialogues(Dialogues* dialogues) { dialogues_ = dialogues; }
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // The standard error box for an error that escaped.
+  // The standard error box for an error that escaped; ErreurInconnue is its
+  // text for what is not a std::exception.
+  static constexpr const char* ErreurInconnue = "Erreur inconnue.";
   static void AfficherErreur(Dialogues& dialogues, const char* texte);
+  // Runs `etapes`; whatever escapes them, std::exception or not, is shown in
+  // the standard error box.
+  static void ExecuterOuAfficherErreur(Dialogues& dialogues, const std::function<void()>& etapes);
 
  private:
   Dialogues* dialogues_ = nullptr;

@@ -1,6 +1,8 @@
 #include "entry_box.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 #include "editor/code_pages.h"
 #include "editor/grid_texts.h"
@@ -24,6 +26,7 @@ BoiteSaisie::BoiteSaisie(QWidget* parent) : QLineEdit(parent) {
   setAttribute(Qt::WA_InputMethodEnabled, false);
   setContextMenuPolicy(Qt::NoContextMenu);
   setDragEnabled(false);
+  setAcceptDrops(false);
 }
 
 bool BoiteSaisie::event(QEvent* e) {
@@ -52,6 +55,19 @@ void BoiteSaisie::focusInEvent(QFocusEvent* e) {
   deselect();  // neither box selects its text on entry
   if (SurEntree) SurEntree();
 }
+
+// The middle button pastes the X primary selection on release.
+void BoiteSaisie::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() == Qt::MiddleButton) {
+    e->accept();
+    return;
+  }
+  QLineEdit::mouseReleaseEvent(e);
+}
+
+void BoiteSaisie::dragEnterEvent(QDragEnterEvent* e) { e->ignore(); }
+void BoiteSaisie::dragMoveEvent(QDragMoveEvent* e) { e->ignore(); }
+void BoiteSaisie::dropEvent(QDropEvent* e) { e->ignore(); }
 
 void BoiteCaractere::SetTexte(const QString& texte) {
   brut_ = texte.left(1);

@@ -1,5 +1,6 @@
-// The two entry boxes under the grid. The keyboard never changes their text
-// by itself: every key goes to the window's handlers, which set the text.
+// The two entry boxes under the grid. Neither the keyboard nor the mouse
+// changes their text by itself: every key goes to the window's handlers,
+// which set the text, and a middle-click paste or a drop is refused.
 // The character box holds the byte itself (one QChar whose code is the byte,
 // like a grid cell) and draws it through the current code page.
 #pragma once
@@ -30,6 +31,10 @@ class BoiteSaisie : public QLineEdit {
   void keyReleaseEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void inputMethodEvent(QInputMethodEvent*) override {}
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 };
 
 class BoiteCaractere final : public BoiteSaisie {

@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <QStringList>
 #include <ctime>
-#include <exception>
 #include <iostream>
 
 #include "application.h"
@@ -17,6 +16,7 @@
 #include "infowin/schema_window.h"
 #include "main_window.h"
 #include "settings_store.h"
+#include "stop_signals.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   DialoguesQt dialogues;
   app.SetDialogues(&dialogues);
 
-  try {
+  Application::ExecuterOuAfficherErreur(dialogues, [&] {
     EtatProgramme etat;
     EnvironnementFenetre env;
     env.LigneDeCommande = LigneDeCommande(argc, argv);
@@ -59,11 +59,10 @@ int main(int argc, char** argv) {
     TForm5 testPort(etat.PortBase, [&dialogues] { dialogues.Bip(); });
     testPort.DefinirAutresPorts(ports->supplementaires());
     fenetre.SetFenetreTestPort(&testPort);
+    SignauxArret signaux(&fenetre);
     fenetre.show();
     app.exec();
-  } catch (const std::exception& e) {
-    Application::AfficherErreur(dialogues, e.what());
-  }
+  });
   const std::string problemes = ports->terminer();
   if (!problemes.empty()) std::cerr << problemes << '\n';
   return 0;

@@ -169,6 +169,7 @@ class TForm1 : public QMainWindow {
   void FormShow();
   void FormClose();
   void LireLigneDeCommande(const QString& ligne);
+  void PlacerCadre(const QPoint& origine);
 
   void AppliquerModesEcriture();
   void StatutOccupe(const QString& texte);

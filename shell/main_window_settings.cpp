@@ -2,6 +2,7 @@
 // window is created, written once when it closes, or deleted by the purge.
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 
 #include "dialogs/dialogs.h"
 #include "dialogs/platform_texts.h"
@@ -89,12 +90,16 @@ void TForm1::EnregistrerReglages() {
   // verification on, so the file of a user who never did keeps its nine values.
   if (Etat.VerifierProgrammation) valeurs.push_back({QStringLiteral("Verifier_Programmation"), nombre(1)});
   const bool ecrit = magasin.Ecrire(valeurs);
-  // A store that refuses the writes is told, and the program still ends.
+  // A store that refuses the writes is told, and the program still ends. The
+  // old file, when there is one, is left as it was: the next start reads it.
   if (!ecrit)
     dialogues_.Message(this,
-                       QStringLiteral("Les réglages n'ont pas pu être enregistrés dans\n%1\n\n"
-                                      "Ils seront ceux par défaut au prochain lancement.")
-                           .arg(fichierReglages_),
+                       QStringLiteral("Les réglages n'ont pas pu être enregistrés dans\n%1\n\n%2")
+                           .arg(fichierReglages_,
+                                QFileInfo::exists(fichierReglages_)
+                                    ? QStringLiteral("Les réglages enregistrés auparavant seront repris au "
+                                                     "prochain lancement.")
+                                    : QStringLiteral("Ils seront ceux par défaut au prochain lancement.")),
                        QStringLiteral("Erreur d'enregistrement des réglages..."));
 }
 

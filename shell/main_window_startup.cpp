@@ -2,6 +2,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QTimer>
+#include <QWindow>
 
 #include "editor/grid_layout.h"
 #include "editor/string_grid.h"
@@ -30,7 +31,7 @@ void TForm1::FormCreate(const EnvironnementFenetre& env) {
 
   LireReglages();
 
-  move(Etat.OrigineX, Etat.OrigineY);
+  PlacerCadre(QPoint(Etat.OrigineX, Etat.OrigineY));
   if (Etat.CharsetMode == JeuCaracteres::Oem) CommandeBoutonRadioDosWin(OptionCaracDos);
   AppliquerModesEcriture();
 
@@ -58,6 +59,21 @@ void TForm1::FormCreate(const EnvironnementFenetre& env) {
   }
 
   setWindowTitle(QLatin1Char(' ') + Etat.TexteTitre);
+}
+
+// The origin is the outer frame's top-left corner, what pos() gives at close.
+// Before the first show the frame is not known yet: move() alone would put
+// the client area there on X11, the frame above and left of it, a little
+// further on every run. So the native window is created now and placed by
+// its frame, which the window manager is told to honour; the widget keeps
+// the same geometry without being marked as moved, so that showing it only
+// maps it and does not place it again by its client area.
+void TForm1::PlacerCadre(const QPoint& origine) {
+  adjustSize();
+  move(origine);
+  setAttribute(Qt::WA_Moved, false);
+  winId();
+  windowHandle()->setFramePosition(origine);
 }
 
 void TForm1::LireLigneDeCommande(const QString& ligne) {

@@ -73,6 +73,9 @@ TForm5::TForm5(const std::uint16_t& portBase, std::function<void()> bip, QWidget
   BoutonTestPortP = Controle(new QPushButton(QStringLiteral("&Retour au programme"), this), "BoutonTestPortP",
                              168, 228, 161, 28);
   connect(BoutonTestPortP, &QPushButton::clicked, this, [this] { BoutonTestPortPClick(); });
+  // No default button: Enter neither reads the inputs nor closes the window,
+  // whichever control has the focus (a dialog's buttons are auto-default).
+  for (QPushButton* bouton : {BoutonTestPortP, BoutonLireEntrees}) bouton->setAutoDefault(false);
 }
 
 void TForm5::CreerGroupePort() {

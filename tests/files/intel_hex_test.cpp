@@ -77,7 +77,6 @@ const CasLecture kCas[] = {
     {"EspaceEnTete", L0 + "\r\n :0400000001020304F2\r\n", CodeHexa::PasFormatIntel, 16, {{0, B16}}},
     {"LigneVideAuMilieu", L0 + "\r\n\r\n" + L1 + "\r\n", CodeHexa::PasFormatIntel, 16, {{0, B16}}},
     {"AutreSorteDeTexte", "[Menu1]\r\nOption=Ouvrir\r\n", CodeHexa::PasFormatIntel, 0, {}},
-    {"AdresseEtendueEnTete", ":020000040000FA\r\n" + L0 + "\r\n", CodeHexa::Succes, 0, {}},
     {"SansEnregistrementDeFin", L0 + "\r\n" + L1, CodeHexa::Succes, 32, {{0, B16}, {0x10, B16}}},
     // 79 characters are read at a time: the record and "ABCD", then the rest.
     {"LigneTropLongue", R32 + "ABCDEFGHIJ\r\n" + L1, CodeHexa::PasFormatIntel, 32, {{0, B32}}},
@@ -90,6 +89,16 @@ const CasLecture kCas[] = {
     {"FinAvecDonnees", L0 + "\n" + AvecSomme(":02000004FFFF") + "\n" + L1, CodeHexa::Succes, 16, {{0, B16}}},
     {"FinAvecDonneesMauvaiseSomme", L0 + "\n:02000004FFFF00\n", CodeHexa::SommeIncorrecte, 16, {{0, B16}}},
     {"FinAvecDonneesNonHexa", ":02000004FFZZ00\n", CodeHexa::DonneesInvalides, 0, {}},
+    // Extended addresses of 0000 (linear, segment) are passed over, checked
+    // like any line; any other value, size or type ends the reading.
+    {"AdressesEtenduesNullesPassees", ":020000040000FA\r\n" + L0 + "\r\n:020000020000FC\r\n" + L1,
+     CodeHexa::Succes, 32, {{0, B16}, {0x10, B16}}},
+    {"AdresseEtendueNulleMauvaiseSomme", L0 + "\n:020000040000FB\n" + L1, CodeHexa::SommeIncorrecte, 16,
+     {{0, B16}}},
+    {"AdresseEtendueNonNulle", ":020000040001F9\n" + L0, CodeHexa::Succes, 0, {}},
+    {"AdresseEtendueSurQuatreOctets", AvecSomme(":0400000400000000") + "\n" + L0, CodeHexa::Succes, 0, {}},
+    {"DebutSegment", L0 + "\n" + AvecSomme(":0400000300000000") + "\n" + L1, CodeHexa::Succes, 16, {{0, B16}}},
+    {"DebutLineaire", AvecSomme(":0400000500000000") + "\n" + L0, CodeHexa::Succes, 0, {}},
     // A type that is no hexadecimal pair: a data record, summed with type 00.
     {"TypeNonHexaLuCommeDonnees", ":020010G0AABB89\n" + L0, CodeHexa::Succes, 18, {{0x10, {0xAA, 0xBB}}, {0, B16}}},
     {"TypeNonHexaMauvaiseSomme", ":020010G0AABB88\n", CodeHexa::SommeIncorrecte, 2, {}},

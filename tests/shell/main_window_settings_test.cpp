@@ -6,6 +6,7 @@
 
 #include "dialogs/platform_texts.h"
 #include "main_window_fixture.h"
+#include "tests/files/file_size_limit.h"
 
 namespace zorbix::test {
 namespace {
@@ -204,6 +205,24 @@ TEST_F(SettingsTest, AStoreThatRefusesTheWritesIsToldAndTheProgramEnds) {
   ASSERT_EQ(dialogues_.boites.size(), 1u);
   EXPECT_EQ(dialogues_.boites[0].legende, QString("Erreur d'enregistrement des réglages..."));
   EXPECT_TRUE(dialogues_.boites[0].texte.contains(env_.FichierReglages));
+  EXPECT_TRUE(dialogues_.boites[0].texte.endsWith("Ils seront ceux par défaut au prochain lancement."));
+}
+
+// Where a store exists and cannot be replaced (the disk is full), the old one
+// survives: the box says that it will be read again.
+TEST_F(SettingsTest, AStoreThatCannotBeReplacedIsReadAgainAndTheBoxSaysSo) {
+  Magasin("\"Type_Memoire\"=dword:00000003\r\n");
+  TForm1& f = Demarrer();
+  Choisir(8);
+  {
+    const LimiteTailleFichier disquePlein(16);
+    f.close();
+  }
+  ASSERT_EQ(dialogues_.boites.size(), 1u);
+  EXPECT_TRUE(dialogues_.boites[0].texte.endsWith(
+      "Les réglages enregistrés auparavant seront repris au prochain lancement."));
+  EXPECT_TRUE(Contenu().contains("\"Type_Memoire\"=dword:00000003\r\n"));
+  EXPECT_FALSE(Contenu().contains("Port_parallele"));
 }
 
 // Absent or 0 means off; the value is written only while it is on.

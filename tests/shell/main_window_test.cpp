@@ -162,5 +162,16 @@ TEST_F(MainWindowTest, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
   app->SetDialogues(nullptr);
 }
 
+// At start-up too, what is not a std::exception gets the box.
+TEST_F(MainWindowTest, AStartUpErrorOfAnyKindIsShown) {
+  Application::ExecuterOuAfficherErreur(dialogues_, [] { throw std::runtime_error("fichier absent"); });
+  Application::ExecuterOuAfficherErreur(dialogues_, [] { throw 42; });
+  ASSERT_EQ(dialogues_.boites.size(), 2u);
+  EXPECT_EQ(dialogues_.boites[0].texte, QString("fichier absent"));
+  EXPECT_EQ(dialogues_.boites[1].texte, QString("Erreur inconnue."));
+  EXPECT_EQ(dialogues_.boites[1].legende, TitreApplication);
+  EXPECT_EQ(dialogues_.boites[1].icone, Dialogues::Icone::Erreur);
+}
+
 }  // namespace
 }  // namespace zorbix::test

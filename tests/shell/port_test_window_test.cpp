@@ -155,6 +155,20 @@ TEST_F(PortTestWindowTest, RegisterThatDoesNotReadBackUndoesTheBoxAndBeeps) {
   EXPECT_EQ(Ecritures()[0].value, 0xF7);
 }
 
+// Enter is no button's: it reads nothing and leaves the window open.
+TEST_F(PortTestWindowTest, EnterDoesNothing) {
+  TForm5& w = Ouvrir();
+  sim_.setRecording(true);
+  for (QWidget* focus : std::initializer_list<QWidget*>{w.CCB[2], w.BoutonLireEntrees, w.BoutonTestPortP}) {
+    focus->setFocus();
+    QTest::keyClick(focus, Qt::Key_Return);
+    QTest::keyClick(focus, Qt::Key_Enter);
+  }
+  EXPECT_TRUE(sim_.record().empty());
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_EQ(w.result(), 0);
+}
+
 TEST_F(PortTestWindowTest, AdapterLoopBackShowsOnAcknowledge) {
   EcrirePort(AdresseLPT1, 0x00);
   TForm5& w = Ouvrir();
