@@ -134,26 +134,27 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   return code;
 }
 
-int Detecter(const SortiesCli& sorties) {
-  const int trouve = DetecterProgrammateur();
+int Detecter(const PortsSupplementaires& supplementaires, const SortiesCli& sorties) {
+  const int trouve = DetecterProgrammateur(supplementaires);
   if (trouve < 0) {
     Ecrire(sorties.Erreurs, TexteProgrammateurAbsent);
     return SortieEchecMemoire;
   }
-  Ecrire(sorties.Resultats, TexteProgrammateurDetecte(trouve));
+  Ecrire(sorties.Resultats, TexteProgrammateurDetecte(trouve, supplementaires));
   return SortieSucces;
 }
 
 }  // namespace
 
-int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties) {
+int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const PortsSupplementaires& supplementaires,
+                     const SortiesCli& sorties) {
   const Transfert t{{portBase, options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Detecter: return Detecter(sorties);
+    case CommandeCli::Detecter: return Detecter(supplementaires, sorties);
     default: return SortieUsage;
   }
 }

@@ -6,6 +6,7 @@
 #include <iosfwd>
 
 #include "cli/options.h"
+#include "engine/extra_ports.h"
 
 namespace zorbix {
 
@@ -23,7 +24,9 @@ struct SortiesCli {
 };
 
 // lire, programmer, comparer and detecter on the port whose data register is
-// `portBase` (detecter tests the three ports itself).
-int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties);
+// `portBase` (detecter tests LPT1..LPT3 then `supplementaires` itself, as the
+// window's autodetection does).
+int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const PortsSupplementaires& supplementaires,
+                     const SortiesCli& sorties);
 
 }  // namespace zorbix

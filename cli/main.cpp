@@ -30,21 +30,21 @@ int main(int argc, char** argv) {
   if (options.Commande == CommandeCli::Version)
     return std::cout << "zorbix32-cli " << ZORBIX_VERSION << '\n', SortieSucces;
 
-  const ParametresPorts parametres = ParametresDepuisEnvironnement();
-  const std::optional<std::uint16_t> port = AdressePortDemande(options.Port, parametres.racines.proc, erreur);
-  if (!port) return ErreurUsage(erreur);
-  const std::unique_ptr<PortsInstalles> ports = InstallerPorts(parametres, erreur);
+  const std::unique_ptr<PortsInstalles> ports = InstallerPorts(ParametresDepuisEnvironnement(), erreur);
   if (!ports) {
     std::cerr << erreur << '\n';
     return SortieUsage;
   }
+  // A name is one of the extra ports just installed, as `ports` lists them.
+  const std::optional<std::uint16_t> port = AdressePortDemande(options.Port, ports->supplementaires(), erreur);
+  if (!port) return ErreurUsage(erreur);
   if (options.Commande == CommandeCli::Ports) {
     AfficherRapportPorts(*ports, std::cout);
   } else {
     // Said first, so that nobody takes a virtual chip for a real one.
     if (!options.Silencieux) AfficherRapportPorts(*ports, std::cerr);
     const bool terminal = isatty(STDERR_FILENO) == 1 && !options.Silencieux;
-    const int code = ExecuterCommande(options, *port, {std::cout, std::cerr, terminal});
+    const int code = ExecuterCommande(options, *port, ports->supplementaires(), {std::cout, std::cerr, terminal});
     const std::string problemes = ports->terminer();
     if (problemes.empty()) return code;
     std::cerr << problemes << '\n';

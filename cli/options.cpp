@@ -132,8 +132,9 @@ std::string TexteUsage() {
          "Options :\n"
          "  --puce TYPE          PCF8582, 24C00, 24C01, 24C02, 24C04, 24C08, 24C16, 24C32,\n"
          "                       24C64, 24C128, 24C256 ou 24C512 (majuscules ou minuscules)\n"
-         "  --port PORT          LPT1 (par défaut), LPT2, LPT3, un port du noyau (parport0)\n"
-         "                       ou une adresse (0x378)\n"
+         "  --port PORT          LPT1 (par défaut), LPT2, LPT3, un autre port sous le nom\n"
+         "                       que lui donne « zorbix32-cli ports » (parport0, sim0)\n"
+         "                       ou une adresse (0x378, 0xDC00)\n"
          "  --mode page|octet    écriture par pages (par défaut) ou octet par octet\n"
          "  --sans-verification  ne relit pas la mémoire après la programmation\n"
          "  --format hex|bin     Intel HEX ou binaire brut (sinon : .hex = Intel HEX)\n"
@@ -145,6 +146,7 @@ std::string TexteUsage() {
          "  2  erreur d'utilisation ou de fichier\n"
          "  3  la comparaison a trouvé des différences\n"
          "\n"
+         "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports.\n"
          "ZORBIX_SIMULATION et ZORBIX_SIM_TRACE agissent comme pour zorbix32.\n";
 }
 

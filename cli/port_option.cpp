@@ -2,17 +2,17 @@
 
 #include <cctype>
 
-#include "engine/backends/parport_lookup.h"
 #include "engine/port.h"
 
 namespace zorbix {
 namespace {
 
-bool CommencePar(const std::string& texte, const char* prefixe) {
-  const std::string p(prefixe);
-  if (texte.size() < p.size()) return false;
-  for (std::size_t i = 0; i < p.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(texte[i])) != p[i]) return false;
+// True when `texte` starts with `prefixe`, in any case.
+bool CommencePar(const std::string& texte, const std::string& prefixe) {
+  if (texte.size() < prefixe.size()) return false;
+  for (std::size_t i = 0; i < prefixe.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(texte[i])) != std::tolower(static_cast<unsigned char>(prefixe[i])))
+      return false;
   return true;
 }
 
@@ -28,9 +28,16 @@ std::optional<std::uint16_t> AdresseHexa(const std::string& texte) {
   return static_cast<std::uint16_t>(valeur);
 }
 
+// "LPT1, LPT2, LPT3, parport0": every name --port knows on this machine.
+std::string NomsConnus(const PortsSupplementaires& supplementaires) {
+  std::string noms = "LPT1, LPT2, LPT3";
+  for (const PortSupplementaire& port : supplementaires) noms += ", " + port.nom;
+  return noms;
+}
+
 }  // namespace
 
-std::optional<std::uint16_t> AdressePortDemande(const std::string& texte, const std::string& racineProc,
+std::optional<std::uint16_t> AdressePortDemande(const std::string& texte, const PortsSupplementaires& supplementaires,
                                                 std::string& erreur) {
   if (texte.size() == 4 && CommencePar(texte, "lpt") && texte[3] >= '1' && texte[3] <= '3')
     return AdressesPorts[texte[3] - '1'];
@@ -39,8 +46,9 @@ std::optional<std::uint16_t> AdressePortDemande(const std::string& texte, const 
     erreur = "adresse de port invalide : « " + texte + " »";
     return std::nullopt;
   }
-  if (std::optional<std::uint16_t> adresse = AdresseParport(texte, racineProc)) return adresse;
-  erreur = "port inconnu : « " + texte + " » (LPT1, LPT2, LPT3, un port du noyau comme parport0, ou 0x378)";
+  for (const PortSupplementaire& port : supplementaires)
+    if (texte.size() == port.nom.size() && CommencePar(texte, port.nom)) return port.base;
+  erreur = "port inconnu : « " + texte + " » (" + NomsConnus(supplementaires) + " ou une adresse comme 0x378)";
   return std::nullopt;
 }
 

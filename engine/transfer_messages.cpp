@@ -21,11 +21,13 @@ std::string TexteDifferences(int differences, int chipSize) {
          " !";
 }
 
-std::string TexteProgrammateurDetecte(int index) {
-  char texte[80];
-  std::snprintf(texte, sizeof texte, "Le programmateur a été détecté sur LPT%d (à l'adresse $%03X)...", index + 1,
-                static_cast<unsigned>(AdressesPorts[index]));
-  return texte;
+std::string TexteProgrammateurDetecte(int index, const PortsSupplementaires& supplementaires) {
+  const bool ancien = index < 3;
+  const std::string nom = ancien ? "LPT" + std::to_string(index + 1) : supplementaires[index - 3].nom;
+  char adresse[8];
+  std::snprintf(adresse, sizeof adresse, "$%03X",
+                static_cast<unsigned>(ancien ? AdressesPorts[index] : supplementaires[index - 3].base));
+  return "Le programmateur a été détecté sur " + nom + " (à l'adresse " + adresse + ")...";
 }
 
 }  // namespace zorbix

@@ -17,20 +17,12 @@ void TForm1::AutodetectionClick() {
   if (trouve < 0) {
     dialogues_.Message(this, QString::fromUtf8(TexteProgrammateurAbsent),
                        QStringLiteral("Autodétection du Port // :"));
-  } else if (trouve < 3) {
-    Etat.PortBase = AdressesPorts[trouve];
-    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(trouve)),
+  } else {
+    Etat.PortBase = trouve < 3 ? AdressesPorts[trouve] : autresPorts_[trouve - 3].base;
+    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(trouve, autresPorts_)),
                        QStringLiteral("Adresse du port actif :"));
     QAction* const items[3] = {OptionLPT1, OptionLPT2, OptionLPT3};
-    items[trouve]->setChecked(true);
-  } else {
-    const PortSupplementaire& port = autresPorts_[trouve - 3];
-    Etat.PortBase = port.base;
-    dialogues_.Message(this,
-                       QString::asprintf("Le programmateur a été détecté sur %s (à l'adresse $%03X)...",
-                                         port.nom.c_str(), static_cast<unsigned>(port.base)),
-                       QStringLiteral("Adresse du port actif :"));
-    OptionsAutresPorts[trouve - 3]->setChecked(true);
+    (trouve < 3 ? items[trouve] : OptionsAutresPorts[trouve - 3])->setChecked(true);
   }
   StringGrid1->setFocus();
 }

@@ -79,12 +79,4 @@ PortsSupplementaires PortsSupplementairesDuNoyau(const std::string& racineProc) 
   return ports;
 }
 
-std::optional<std::uint16_t> AdresseParport(const std::string& peripherique, const std::string& racineProc) {
-  if (!NumeroDossier(peripherique)) return std::nullopt;  // also keeps "../" out of the path
-  const fs::path fichier = fs::path(racineProc) / "sys" / "dev" / "parport" / peripherique / "base-addr";
-  const std::optional<long> base = PremierNombre(fichier);
-  if (!base || *base <= 0 || *base > 0xFFFE) return std::nullopt;
-  return static_cast<std::uint16_t>(*base);
-}
-
 }  // namespace zorbix

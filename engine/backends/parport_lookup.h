@@ -35,9 +35,4 @@ std::optional<int> TrouverParport(std::uint16_t base, const std::string& racineP
 // supplementaires() gives the same list, or the simulated one, afterwards).
 PortsSupplementaires PortsSupplementairesDuNoyau(const std::string& racineProc = "/proc");
 
-// The base address the kernel gives for the port named `peripherique`
-// ("parport0"), read from the same base-addr file; none when the kernel lists
-// no port of that name or gives no address the I/O space can hold.
-std::optional<std::uint16_t> AdresseParport(const std::string& peripherique, const std::string& racineProc);
-
 }  // namespace zorbix

@@ -201,6 +201,38 @@ TEST_F(CliTest, DetecterFindsTheLastAdapterAndPortsPrintsTheStartUpReport) {
   EXPECT_EQ(Lancer("ports").code, 2);
 }
 
+// A port on a PCI card: only the extra port carries the adapter, reached by
+// the name the start-up report gives it or by its address.
+TEST_F(CliTest, AnExtraPortIsReachedByItsNameOrAddressAndFoundByDetecter) {
+  setenv("ZORBIX_SIMULATION", ("0xDC00:24C16=" + Chemin("puce.bin")).c_str(), 1);
+  Resultat r = Lancer("ports");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.sortie.find("sim0 (0xDC00) : adaptateur simulé, 24C16"), std::string::npos) << r.sortie;
+  EXPECT_NE(r.sortie.find("LPT1 (0x378) : aucun port (simulation)"), std::string::npos) << r.sortie;
+
+  r = Lancer("detecter");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_EQ(r.sortie, "Le programmateur a été détecté sur sim0 (à l'adresse $DC00)...\n");
+
+  const std::string image = Octets(2048, 11);
+  Ecrire("image.bin", image);
+  r = Lancer("programmer --puce 24C16 --port SIM0 image.bin");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_EQ(Lire("puce.bin"), image);
+  EXPECT_EQ(Lancer("lire --puce 24C16 --port 0xdc00 copie.bin").code, 0);
+  EXPECT_EQ(Lire("copie.bin"), image);
+  EXPECT_EQ(Lancer("comparer --puce 24C16 --port sim0 image.bin").code, 0);
+  EXPECT_EQ(Lancer("lire --puce 24C16 copie.bin").code, 1);  // nothing on LPT1
+
+  // A kernel's name is no simulated port's: refused like any unknown name.
+  r = Lancer("programmer --puce 24C16 --port parport0 copie.bin");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.erreurs.rfind("zorbix32-cli : port inconnu : « parport0 » (LPT1, LPT2, LPT3, sim0 ou une adresse", 0),
+            0u)
+      << r.erreurs;
+  EXPECT_EQ(Lire("puce.bin"), image);
+}
+
 TEST_F(CliTest, BadCommandLinesGiveOneLineTheUsageAndExitCode2WithoutTouchingTheChip) {
   const std::string avant = Octets(2048, 6);
   Puce("24C16", avant);
