@@ -18,32 +18,11 @@
 
 #include "engine/chips.h"
 #include "engine/sim/chip_file.h"
+#include "tests/fuzz_support.h"
 
 namespace {
 
 constexpr std::uint8_t Efface = 0xFF;
-
-void Verifier(bool condition, const char* quoi) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz_chip_file: %s\n", quoi);
-  std::abort();
-}
-
-// A file in memory with a name that stat() and fopen() accept.
-struct FichierEnMemoire {
-  int fd = memfd_create("zorbix-fuzz-puce", 0);
-  std::string nom = "/proc/self/fd/" + std::to_string(fd);
-
-  void Remplir(const std::uint8_t* data, std::size_t size) {
-    Verifier(fd >= 0 && ftruncate(fd, 0) == 0, "memfd");
-    std::size_t fait = 0;
-    while (fait < size) {
-      const ssize_t n = pwrite(fd, data + fait, size - fait, static_cast<off_t>(fait));
-      Verifier(n > 0, "memfd write");
-      fait += static_cast<std::size_t>(n);
-    }
-  }
-};
 
 }  // namespace
 

@@ -20,14 +20,9 @@
 #include <string>
 
 #include "engine/sim/simulation_config.h"
+#include "tests/fuzz_support.h"
 
 namespace {
-
-void Verifier(bool condition, const char* quoi) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz_simulation_value: %s\n", quoi);
-  std::abort();
-}
 
 // Each file of the current folder with its size and time of change.
 std::set<std::string> EtatDuDossier() {

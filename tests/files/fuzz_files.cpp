@@ -17,34 +17,13 @@
 
 #include "files/binary_file.h"
 #include "files/intel_hex.h"
+#include "tests/fuzz_support.h"
 
 namespace {
 
 constexpr std::size_t Garde = 64;
 constexpr std::uint8_t OctetGarde = 0xA5;
 constexpr std::uint8_t OctetInitial = 0x5A;
-
-void Verifier(bool condition, const char* quoi) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz_files: %s\n", quoi);
-  std::abort();
-}
-
-// A file in memory with a name that open() accepts, rewritten per input.
-struct FichierEnMemoire {
-  int fd = memfd_create("zorbix-fuzz", 0);
-  std::string nom = "/proc/self/fd/" + std::to_string(fd);
-
-  void Remplir(const std::uint8_t* data, std::size_t size) {
-    Verifier(fd >= 0 && ftruncate(fd, 0) == 0, "memfd");
-    std::size_t fait = 0;
-    while (fait < size) {
-      const ssize_t n = pwrite(fd, data + fait, size - fait, static_cast<off_t>(fait));
-      Verifier(n > 0, "memfd write");
-      fait += static_cast<std::size_t>(n);
-    }
-  }
-};
 
 // `capacite` bytes set to OctetInitial between two guard zones.
 struct Memoire {

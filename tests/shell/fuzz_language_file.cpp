@@ -17,14 +17,9 @@
 #include <vector>
 
 #include "shell/ini_file.h"
+#include "tests/fuzz_support.h"
 
 namespace {
-
-void Verifier(bool condition, const char* quoi) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz_language_file: %s\n", quoi);
-  std::abort();
-}
 
 std::string Majuscules(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

@@ -12,16 +12,11 @@
 #include <string>
 
 #include "shell/registry_text.h"
+#include "tests/fuzz_support.h"
 
 namespace {
 
 const std::string Cle = "HKEY_CURRENT_USER\\Software\\KELVANO\\TRAMEX";
-
-void Verifier(bool condition, const char* quoi) {
-  if (condition) return;
-  std::fprintf(stderr, "fuzz_settings_text: %s\n", quoi);
-  std::abort();
-}
 
 bool Egales(const zorbix::ValeursRegistre& a, const zorbix::ValeursRegistre& b) {
   if (a.size() != b.size()) return false;
