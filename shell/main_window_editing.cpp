@@ -71,10 +71,12 @@ void TForm1::Edit1KeyUp() { Edit1->CurseurApres(2); }
 void TForm1::Edit2KeyUp() { Edit2->CurseurApres(1); }
 
 void TForm1::EditKeyPress(int Key) {
-  const IssueTouche issue = editeur_.Touche(Key, Etat.HexSide, Etat.Buffer[Etat.SelectedAddress], Etat.CharsetMode);
+  std::uint8_t& octet = Etat.Buffer[Etat.SelectedAddress];
+  const IssueTouche issue = editeur_.Touche(Key, Etat.HexSide, octet, Etat.CharsetMode);
   if (issue == IssueTouche::Ignoree) return;
   if (issue == IssueTouche::Validee) RedessinerOctet(*StringGrid1, Etat.Buffer, Etat.SelectedAddress);
   MontrerSaisie();
+  // A cancel leaves the carets alone; a commit or a cancel ends the entry.
   if (issue != IssueTouche::Annulee) {
     Edit1->CurseurApres(2);
     Edit2->CurseurApres(1);

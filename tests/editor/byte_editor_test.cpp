@@ -39,7 +39,8 @@ TEST(EditeurOctetTest, CharacterSideEntersCodesFromSpaceUpButDelete) {
   octet = 0x55;
   EXPECT_EQ(e.Touche(ToucheEntree, false, octet, Ansi), IssueTouche::Validee);
   EXPECT_EQ(octet, 0x00);
-  for (int key : {0x08, 0x7F, 0x1F}) EXPECT_EQ(e.Touche(key, false, octet, Ansi), IssueTouche::Ignoree) << key;
+  for (int key : {0x08, 0x7F, 0x1F})  // Backspace, Delete, a control code
+    EXPECT_EQ(e.Touche(key, false, octet, Ansi), IssueTouche::Ignoree) << key;
   EXPECT_EQ(e.Touche(ToucheEspace, false, octet, Ansi), IssueTouche::Saisie);  // a character here
   EXPECT_EQ(e.Valeur(), 0x20);
   e.Touche(0xE9, false, octet, JeuCaracteres::Oem);  // "é" is 0x82 in code page 850
