@@ -7,47 +7,32 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <utility>
 
 namespace zorbix {
 namespace {
 
 constexpr auto Ansi = JeuCaracteres::Ansi;
 
-TEST(EditeurOctetTest, HexDigitsShiftInUntilEnterOrSpaceStoresThem) {
+// Types `touches` on one side from the shown and stored byte `octet`; gives
+// the value the boxes show after them and the stored byte.
+std::pair<int, int> Taper(bool hexa, std::uint8_t octet, const char* touches, JeuCaracteres jeu = Ansi) {
   EditeurOctet e;
-  std::uint8_t octet = 0x3C;
   e.Montrer(octet);
-  EXPECT_EQ(e.Touche('a', true, octet, Ansi), IssueTouche::Saisie);
-  EXPECT_EQ(e.Valeur(), 0xCA);
-  EXPECT_EQ(e.Touche('b', true, octet, Ansi), IssueTouche::Saisie);
-  EXPECT_EQ(e.Touche('g', true, octet, Ansi), IssueTouche::Ignoree);
-  EXPECT_EQ(e.Valeur(), 0xAB);
-  EXPECT_EQ(octet, 0x3C);  // pending until the commit
-  EXPECT_EQ(e.Touche(ToucheEntree, true, octet, Ansi), IssueTouche::Validee);
-  EXPECT_EQ(octet, 0xAB);
-  // One digit combines with the previous last digit; Space commits too.
-  e.Montrer(0xFF);
-  e.Touche('5', true, octet, Ansi);
-  EXPECT_EQ(e.Touche(ToucheEspace, true, octet, Ansi), IssueTouche::Validee);
-  EXPECT_EQ(octet, 0xF5);
+  for (; *touches; ++touches) e.Touche(static_cast<unsigned char>(*touches), hexa, octet, jeu);
+  return {e.Valeur(), octet};
 }
 
-TEST(EditeurOctetTest, CharacterSideEntersCodesFromSpaceUpButDelete) {
-  EditeurOctet e;
-  std::uint8_t octet = 0x00;
-  e.Montrer(octet);  // an empty character box commits 0x00
-  octet = 0x55;
-  EXPECT_EQ(e.Touche(ToucheEntree, false, octet, Ansi), IssueTouche::Validee);
-  EXPECT_EQ(octet, 0x00);
-  for (int key : {0x08, 0x7F, 0x1F})  // Backspace, Delete, a control code
-    EXPECT_EQ(e.Touche(key, false, octet, Ansi), IssueTouche::Ignoree) << key;
-  EXPECT_EQ(e.Touche(ToucheEspace, false, octet, Ansi), IssueTouche::Saisie);  // a character here
-  EXPECT_EQ(e.Valeur(), 0x20);
-  e.Touche(0xE9, false, octet, JeuCaracteres::Oem);  // "é" is 0x82 in code page 850
-  EXPECT_EQ(e.Valeur(), 0x82);
-  EXPECT_EQ(e.Touche(ToucheEchap, false, octet, Ansi), IssueTouche::Annulee);
-  EXPECT_EQ(e.Valeur(), 0x00);
-  EXPECT_EQ(octet, 0x00);
+TEST(EditeurOctetTest, WorkedCases) {
+  using P = std::pair<int, int>;
+  EXPECT_EQ(Taper(true, 0x3C, "a"), P(0xCA, 0x3C));  // digits shift in, pending
+  EXPECT_EQ(Taper(true, 0x3C, "agb\r"), P(0xAB, 0xAB));  // g is no digit; Enter commits
+  EXPECT_EQ(Taper(true, 0xFF, "5 "), P(0xF5, 0xF5));  // Space commits too
+  EXPECT_EQ(Taper(false, 0x00, "\r"), P(0x00, 0x00));  // the empty box commits 0x00
+  EXPECT_EQ(Taper(false, 0x41, "\x08\x7f\x1f"), P(0x41, 0x41));  // Backspace, Delete: nothing
+  EXPECT_EQ(Taper(false, 0x41, " "), P(0x20, 0x41));  // Space is a character here
+  EXPECT_EQ(Taper(false, 0x41, "\xe9", JeuCaracteres::Oem), P(0x82, 0x41));  // "é" in code page 850
+  EXPECT_EQ(Taper(false, 0x41, "B\x1b"), P(0x41, 0x41));  // Escape: back to the stored byte
 }
 
 std::string Hexa(int v) {
