@@ -15,6 +15,13 @@ constexpr bool EstColonneCaracteres(int col) {
   return col >= PremiereColonneCaracteres && col <= DerniereColonneCaracteres;
 }
 
+// The other cell of the same byte: the character cell of a hex cell, and
+// the reverse.
+constexpr int ColonneJumelle(int col) {
+  constexpr int ecart = PremiereColonneCaracteres - PremiereColonneHexa;
+  return col < PremiereColonneCaracteres ? col + ecart : col - ecart;
+}
+
 // Grid row of the byte at `adresse` (row 0 is the header).
 constexpr int LigneDeAdresse(int adresse) { return adresse / OctetsParLigne + 1; }
 

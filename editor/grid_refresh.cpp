@@ -16,12 +16,16 @@ void RemplirGrille(StringGrid& grid, const Buffer& buffer, int count,
   const int pas = n < 64 ? 1 : n / 64;
   for (int i = 0; i < n; ++i) {
     if (progression && i % pas == pas - 1) progression(i);
-    const int row = LigneDeAdresse(i);
-    const int colonne = i % OctetsParLigne;
-    grid.setCell(PremiereColonneHexa + colonne, row, TexteHexa(buffer[i]));
-    grid.setCell(PremiereColonneCaracteres + colonne, row, TexteCaractere(buffer[i]));
+    RedessinerOctet(grid, buffer, i);
   }
   if (progression) progression(0);
+}
+
+void RedessinerOctet(StringGrid& grid, const Buffer& buffer, int adresse) {
+  const int row = LigneDeAdresse(adresse);
+  const int colonne = adresse % OctetsParLigne;
+  grid.setCell(PremiereColonneHexa + colonne, row, TexteHexa(buffer[adresse]));
+  grid.setCell(PremiereColonneCaracteres + colonne, row, TexteCaractere(buffer[adresse]));
 }
 
 }  // namespace zorbix

@@ -28,4 +28,9 @@ using ProgressionGrille = std::function<void(int position)>;
 void RemplirGrille(StringGrid& grid, const Buffer& buffer, int count,
                    const ProgressionGrille& progression);
 
+// Writes the two cells of the byte at `adresse`, its hex cell and its
+// character cell, from `buffer`: the one way a data cell gets its text, so
+// the grid cannot drift from the Buffer.
+void RedessinerOctet(StringGrid& grid, const Buffer& buffer, int adresse);
+
 }  // namespace zorbix

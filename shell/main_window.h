@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/byte_editor.h"
 #include "engine/extra_ports.h"
 #include "engine/transfers.h"
 #include "program_state.h"
@@ -174,8 +175,10 @@ class TForm1 : public QMainWindow {
   void AppliquerModesEcriture();
   void StatutOccupe(const QString& texte);
   void StatutRepos();
-  void AfficherValeur(int valeur);
+  void RelireOctetSelectionne();
+  void MontrerSaisie();
   void DebutSaisie();
+  EditeurOctet editeur_;  // what the boxes show and what their keys do
 
   // File commands.
   void ConnecterFichiers();

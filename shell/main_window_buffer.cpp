@@ -6,7 +6,6 @@
 #include <QToolButton>
 
 #include "editor/buffer_operations.h"
-#include "editor/grid_layout.h"
 #include "editor/grid_refresh.h"
 #include "editor/string_grid.h"
 #include "entry_box.h"
@@ -60,17 +59,10 @@ void TForm1::AfficherBuffer(const Buffer& donnees, int nombre) {
   });
   ProgressBar->setValue(0);
 
-  const QString hexa = StringGrid1->cell(Etat.SelectedColumn + PremiereColonneHexa, Etat.SelectedRow + 1);
-  Edit1->SetTexte(hexa);
-  Edit2->SetTexte(StringGrid1->cell(Etat.SelectedColumn + PremiereColonneCaracteres, Etat.SelectedRow + 1));
-  AfficherValeur(hexa.toInt(nullptr, 16));
+  RelireOctetSelectionne();
 
   StringGrid1->setNormalColor(palette().color(QPalette::Base));
   StatutRepos();
-}
-
-void TForm1::AfficherValeur(int valeur) {
-  StaticText1->setText(QStringLiteral("$%1 = %2").arg(Edit1->Texte()).arg(valeur));
 }
 
 void TForm1::CommandeBoutonRadioDosWin(QObject* Sender) {

@@ -1,29 +1,17 @@
 // The selected byte and the editing of one byte in hexadecimal or as a
-// character. States: browsing (the grid has the focus), hex entry (Edit1)
-// and character entry (Edit2); a commit or a cancel returns to browsing.
-// While an entry is pending, the Buffer and the grid keep the old value.
+// character. The byte editor (editor/byte_editor.h) decides what a key does;
+// these handlers move the focus and show what comes out. While an entry is
+// pending, the Buffer and the grid keep the old value.
 #include <QLabel>
 
-#include "editor/code_pages.h"
 #include "editor/grid_layout.h"
+#include "editor/grid_refresh.h"
 #include "editor/grid_texts.h"
 #include "editor/string_grid.h"
 #include "entry_box.h"
 #include "main_window.h"
 
 namespace zorbix {
-namespace {
-
-constexpr int ToucheEntree = 13;
-constexpr int ToucheEchap = 27;
-constexpr int ToucheEspace = 32;
-constexpr int ToucheSuppr = 127;  // the text X11 gives the Delete key
-
-bool EstChiffreHexa(int k) { return (k >= '0' && k <= '9') || (k >= 'A' && k <= 'F'); }
-
-int ValeurHexa(const QString& texte) { return texte.toInt(nullptr, 16); }
-
-}  // namespace
 
 bool TForm1::StringGrid1SelectCell(int Col, int Row) {
   const bool hexa = Col >= PremiereColonneHexa && Col < PremiereColonneHexa + OctetsParLigne;
@@ -33,10 +21,23 @@ bool TForm1::StringGrid1SelectCell(int Col, int Row) {
   Etat.SelectedRow = Row - 1;
   Etat.SelectedAddress = Etat.SelectedRow * OctetsParLigne + Etat.SelectedColumn;
   StaticText2->setText(QStringLiteral("$%1").arg(Etat.SelectedAddress, 4, 16, QLatin1Char('0')).toUpper());
-  Edit1->SetTexte(StringGrid1->cell(Etat.SelectedColumn + PremiereColonneHexa, Row));
-  Edit2->SetTexte(StringGrid1->cell(Etat.SelectedColumn + PremiereColonneCaracteres, Row));
-  if (!Edit1->Texte().isEmpty()) AfficherValeur(ValeurHexa(Edit1->Texte()));
+  RelireOctetSelectionne();
   return true;
+}
+
+// The boxes and the value text show the selected byte as its hex cell shows it.
+void TForm1::RelireOctetSelectionne() {
+  const QString& hexa = StringGrid1->cell(Etat.SelectedColumn + PremiereColonneHexa, Etat.SelectedRow + 1);
+  editeur_.Montrer(static_cast<std::uint8_t>(hexa.toInt(nullptr, 16)));
+  MontrerSaisie();
+}
+
+// Edit1, Edit2 and StaticText1 show the byte editor's value.
+void TForm1::MontrerSaisie() {
+  const std::uint8_t v = editeur_.Valeur();
+  Edit1->SetTexte(TexteHexa(v));
+  Edit2->SetTexte(TexteCaractere(v));
+  StaticText1->setText(QStringLiteral("$%1 = %2").arg(Edit1->Texte()).arg(v));
 }
 
 void TForm1::DebutSaisie() {
@@ -50,13 +51,10 @@ void TForm1::DebutSaisie() {
 }
 
 void TForm1::StringGrid1KeyPress(int Key) {
-  if (Key == ToucheEntree) {
+  if (Key == ToucheEntree)
     DebutSaisie();
-  } else if (Key == ToucheEspace) {
-    // The other cell of the same byte: hex and character blocks are 17 apart.
-    const int col = StringGrid1->col();
-    StringGrid1->setCurrentCell(col < PremiereColonneCaracteres ? col + 17 : col - 17, StringGrid1->row());
-  }
+  else if (Key == ToucheEspace)
+    StringGrid1->setCurrentCell(ColonneJumelle(StringGrid1->col()), StringGrid1->row());
 }
 
 void TForm1::StringGrid1DblClick() {
@@ -73,59 +71,17 @@ void TForm1::Edit1KeyUp() { Edit1->CurseurApres(2); }
 void TForm1::Edit2KeyUp() { Edit2->CurseurApres(1); }
 
 void TForm1::EditKeyPress(int Key) {
-  const int ligne = Etat.SelectedRow + 1;
-  const int colHexa = Etat.SelectedColumn + PremiereColonneHexa;
-  const int colCar = Etat.SelectedColumn + PremiereColonneCaracteres;
-  if (Etat.HexSide) {
-    if (Key >= 'a' && Key <= 'z') Key -= 0x20;
-    if (EstChiffreHexa(Key)) {
-      const QString ancien = Edit1->Texte();
-      Edit1->SetTexte(ancien.right(1) + QChar(Key));
-      const int v = ValeurHexa(Edit1->Texte());
-      AfficherValeur(v);
-      Edit2->SetTexte(TexteCaractere(static_cast<std::uint8_t>(v)));
-      Edit1->CurseurApres(2);
-      Edit2->CurseurApres(1);
-    } else if (Key == ToucheEntree || Key == ToucheEspace) {
-      StringGrid1->setCell(colHexa, ligne, Edit1->Texte());
-      const int v = ValeurHexa(Edit1->Texte());
-      Etat.Buffer[Etat.SelectedAddress] = static_cast<std::uint8_t>(v);
-      Edit2->SetTexte(TexteCaractere(static_cast<std::uint8_t>(v)));
-      StringGrid1->setCell(colCar, ligne, Edit2->Texte());
-      Edit1->CurseurApres(2);
-      Edit2->CurseurApres(1);
-      StringGrid1->setFocus();
-    }
-  } else {
-    // Delete and Backspace carry control codes: they enter nothing.
-    if (Key >= ToucheEspace && Key <= 255 && Key != ToucheSuppr) {
-      const int v = Etat.CharsetMode == JeuCaracteres::Oem ? AnsiVersOem(static_cast<std::uint8_t>(Key)) : Key;
-      // A typed character is never 0x00, so its one-character text is never empty.
-      Edit2->SetTexte(TexteCaractere(static_cast<std::uint8_t>(v)));
-      Edit1->SetTexte(TexteHexa(static_cast<std::uint8_t>(v)));
-      AfficherValeur(v);
-      Edit1->CurseurApres(2);
-      Edit2->CurseurApres(1);
-    } else if (Key == ToucheEntree) {
-      const QString texte = Edit2->Texte();
-      const int v = texte.isEmpty() ? 0 : texte.at(0).unicode() & 0xFF;
-      Etat.Buffer[Etat.SelectedAddress] = static_cast<std::uint8_t>(v);
-      Edit1->SetTexte(TexteHexa(static_cast<std::uint8_t>(v)));
-      StringGrid1->setCell(colHexa, ligne, Edit1->Texte());
-      AfficherValeur(v);
-      StringGrid1->setCell(colCar, ligne, TexteCaractere(static_cast<std::uint8_t>(v)));
-      Edit1->CurseurApres(2);
-      Edit2->CurseurApres(1);
-      StringGrid1->setFocus();
-    }
+  std::uint8_t& octet = Etat.Buffer[Etat.SelectedAddress];
+  const IssueTouche issue = editeur_.Touche(Key, Etat.HexSide, octet, Etat.CharsetMode);
+  if (issue == IssueTouche::Ignoree) return;
+  if (issue == IssueTouche::Validee) RedessinerOctet(*StringGrid1, Etat.Buffer, Etat.SelectedAddress);
+  MontrerSaisie();
+  // A cancel leaves the carets alone; a commit or a cancel ends the entry.
+  if (issue != IssueTouche::Annulee) {
+    Edit1->CurseurApres(2);
+    Edit2->CurseurApres(1);
   }
-  if (Key == ToucheEchap) {
-    const std::uint8_t v = Etat.Buffer[Etat.SelectedAddress];
-    Edit1->SetTexte(TexteHexa(v));
-    Edit2->SetTexte(TexteCaractere(v));
-    AfficherValeur(v);
-    StringGrid1->setFocus();
-  }
+  if (issue != IssueTouche::Saisie) StringGrid1->setFocus();
 }
 
 }  // namespace zorbix
