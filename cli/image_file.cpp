@@ -16,17 +16,6 @@ std::string Adresse(std::size_t a) {
   return texte;
 }
 
-// A HEX file need not be contiguous; its extent is one past the highest
-// address it gives. Read twice over two different fills, a byte the file
-// gives is the same in both images and a byte it leaves out differs.
-std::size_t EtendueHexa(const std::string& nom, const std::vector<std::uint8_t>& image) {
-  std::vector<std::uint8_t> autre(TailleImage, 0x00);
-  LireFichierHexa(nom, autre.data(), autre.size());
-  for (std::size_t n = TailleImage; n > 0; --n)
-    if (image[n - 1] == autre[n - 1]) return n;
-  return 0;
-}
-
 // Loads the file into `image`; returns the file's extent, or refuses with
 // the reason in `resultat.Message` and returns 0.
 std::size_t LireFichier(const std::string& nom, bool hexa, ImageChargee& resultat) {
@@ -38,7 +27,7 @@ std::size_t LireFichier(const std::string& nom, bool hexa, ImageChargee& resulta
         resultat.Message += " (code " + std::to_string(static_cast<int>(r.Code)) + ")";
       return 0;
     }
-    return EtendueHexa(nom, resultat.Octets);
+    return r.Etendue;  // a HEX file need not be contiguous: one past its highest address
   }
   std::error_code erreur;
   const std::uintmax_t taille = std::filesystem::file_size(nom, erreur);

@@ -92,11 +92,12 @@ Enregistrement AnalyserLigne(const std::string& texte, std::size_t capacite) {
   return e;
 }
 
-ResultatLectureHexa Resultat(CodeHexa code, std::size_t octetsValides) {
+ResultatLectureHexa Resultat(CodeHexa code, std::size_t octetsValides, std::size_t etendue = 0) {
   ResultatLectureHexa r;
   r.Code = code;
   r.Message = MessageHexa(code);
   r.OctetsValides = octetsValides;
+  r.Etendue = etendue;
   return r;
 }
 
@@ -176,17 +177,19 @@ ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer
   LecteurLignes lecteur(fichier.Fd());
   std::string ligne;
   std::size_t octetsValides = 0;
+  std::size_t etendue = 0;
   while (lecteur.LireLigne(ligne)) {
     const Enregistrement e = AnalyserLigne(ligne, capacite);
     octetsValides += static_cast<std::size_t>(e.OctetsValides);
-    if (e.Code != CodeHexa::Succes || e.FinLecture) return Resultat(e.Code, octetsValides);
+    if (e.Code != CodeHexa::Succes || e.FinLecture) return Resultat(e.Code, octetsValides, etendue);
     if (e.Passe) continue;
     std::copy(e.Donnees, e.Donnees + e.Nombre, buffer + e.Adresse);
+    if (e.Nombre > 0) etendue = std::max(etendue, e.Adresse + static_cast<std::size_t>(e.Nombre));
   }
   // A read error is no end of file: the lines that were not read may have
   // held anything, so the load is not reported as a success.
   if (lecteur.Erreur()) return Introuvable(nom, octetsValides);
-  return Resultat(CodeHexa::Succes, octetsValides);
+  return Resultat(CodeHexa::Succes, octetsValides, etendue);
 }
 
 std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint8_t* buffer) {

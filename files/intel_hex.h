@@ -37,6 +37,7 @@ struct ResultatLectureHexa {
   CodeHexa Code = CodeHexa::Succes;
   std::string Message;             // empty for Succes; UTF-8
   std::size_t OctetsValides = 0;   // valid data bytes met in data records, faulty ones too
+  std::size_t Etendue = 0;         // one past the highest address a data record stored
 };
 
 // Two hexadecimal digits ('0'-'9', 'A'-'F', 'a'-'f'), most significant first.
