@@ -145,8 +145,9 @@ long Fenetre(benchmark::State& state, bool lecture) {
   const std::clock_t debutCpu = std::clock();
   for (auto _ : state) {
     const std::uint64_t debut = sim.accessCount();
-    const bool reussi = lecture ? LireMemoire(cible, image.data(), nullptr)
-                                : ProgrammerMemoireEntiere(cible, image.data(), true, nullptr) == WriteResult::EcritureReussie;
+    const bool reussi =
+        lecture ? LireMemoire(cible, image.data(), nullptr)
+                : ProgrammerMemoireEntiere(cible, image.data(), true, nullptr) == WriteResult::EcritureReussie;
     acces = sim.accessCount() - debut;
     if (!reussi) state.SkipWithError("transfert manqué");
   }

@@ -76,7 +76,8 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
   // On a failure the bar stays where the programming stopped.
   if (resultat == WriteResult::EcritureReussie) MontrerPosition(Etat.ChipSize);
   QString message = QString::fromUtf8(MessageProgrammation(resultat));
-  if (resultat == WriteResult::EcritureReussie && !unOctet && Etat.VerifierProgrammation) message = Verification(message);
+  if (resultat == WriteResult::EcritureReussie && !unOctet && Etat.VerifierProgrammation)
+    message = Verification(message);
   StatutOccupe(QStringLiteral("Programmation terminée"));
   dialogues_.Message(this, message,
                      unOctet ? QStringLiteral("Programmation d'un octet :")
