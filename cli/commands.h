@@ -15,6 +15,8 @@ enum CodeSortie : int {
   SortieEchecMemoire = 1,   // the chip or the transfer failed, verification included
   SortieUsage = 2,          // the command line or the file is at fault
   SortieDifferences = 3,    // the compare found differences
+  SortiePortOccupe = 4,     // the adapter is held by another program: nothing was done
+  SortieInterrompue = 5,    // stopped by a signal between two transactions
 };
 
 struct SortiesCli {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zorbix {
 
@@ -23,6 +24,23 @@ class PortBackend {
   virtual ~PortBackend() = default;
   virtual std::uint8_t read(std::uint16_t address) = 0;
   virtual void write(std::uint16_t address, std::uint8_t value) = 0;
+
+  // An operation takes the port at `base` before its first access and gives
+  // it back after its last, so that nothing is held between operations (the
+  // ppdev claim, a virtual chip's file lock). prendre never waits without
+  // bound: false, with the French reason in `raison`, when the port cannot be
+  // had (held by another program, ...); the operation then accesses nothing.
+  // rendre is called once for every prendre that succeeded; false, with the
+  // reason, when what the operation did cannot be kept (a virtual chip that
+  // cannot be written back). A port with nothing to take accepts both.
+  virtual bool prendre(std::uint16_t base, std::string& raison) {
+    (void)base, (void)raison;
+    return true;
+  }
+  virtual bool rendre(std::uint16_t base, std::string& raison) {
+    (void)base, (void)raison;
+    return true;
+  }
 };
 
 // An address with no port behind it: reads give 0xFF, writes are lost. It
