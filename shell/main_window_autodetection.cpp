@@ -5,7 +5,7 @@
 #include "editor/string_grid.h"
 #include "engine/autodetection.h"
 #include "engine/transfer_messages.h"
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "main_window.h"
 
 namespace zorbix {
