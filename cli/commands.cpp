@@ -161,7 +161,8 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   if (!Charger(options, t, image)) return SortieUsage;
   Affichage affichage(t, "Comparaison");
   const IssueComparaison issue =
-      ComparerEtJuger(*t.Adaptateur, t.Memoire, image.Octets.data(), AllouerSansException, affichage.PourLecture());
+      ComparerEtJuger(*t.Adaptateur, t.Memoire, image.Octets.data(),
+                      AllouerSansException(static_cast<std::size_t>(t.Memoire.ChipSize)), affichage.PourLecture());
   affichage.Fermer();
   if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
   if (issue.Reussie) {

@@ -44,10 +44,10 @@ Issue LireLaMemoire(Adapter& adaptateur, const Puce& puce, std::uint8_t* octets,
   return issue;
 }
 
-IssueComparaison ComparerEtJuger(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image,
-                                 AllocateurZone allouer, const Suivi& suivi) {
+IssueComparaison ComparerEtJuger(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image, ZoneTravail zone,
+                                 const Suivi& suivi) {
   IssueComparaison issue;
-  issue.Zone = allouer(static_cast<std::size_t>(puce.ChipSize));
+  issue.Zone = std::move(zone);
   if (!issue.Zone) {
     issue.ZoneIndisponible = true;
     issue.Message = TexteZoneTravailIndisponible;
@@ -73,7 +73,8 @@ IssueProgrammation ProgrammerEtVerifier(Adapter& adaptateur, const Puce& puce, c
   if (!issue.Reussie || !verifier) return issue;
   if (suivi.Verification) suivi.Verification();
   issue.Verifiee = true;
-  issue.Verification = ComparerEtJuger(adaptateur, puce, image, allouer, suivi);
+  issue.Verification =
+      ComparerEtJuger(adaptateur, puce, image, allouer(static_cast<std::size_t>(puce.ChipSize)), suivi);
   if (issue.Verification.Reussie) return issue;
   issue.Reussie = false;
   issue.Fin = issue.Verification.Fin;

@@ -5,6 +5,7 @@
 // code), so both say the same thing from the same outcome.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -36,10 +37,11 @@ struct IssueComparaison : Issue {
   ZoneTravail Zone;               // the chip as read (ChipSize bytes), when it was
 };
 
-// Reads the chip into a scratch area from `allouer` and counts how it differs
-// from image[0..ChipSize-1]. Reussie when it does not differ.
-IssueComparaison ComparerEtJuger(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image,
-                                 AllocateurZone allouer, const Suivi& suivi);
+// Reads the chip into `zone` (ChipSize bytes; empty when it could not be
+// had) and counts how it differs from image[0..ChipSize-1]. Reussie when it
+// does not differ. The zone comes back in the outcome.
+IssueComparaison ComparerEtJuger(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image, ZoneTravail zone,
+                                 const Suivi& suivi);
 
 struct IssueProgrammation : Issue {
   WriteResult Resultat = WriteResult::EcritureReussie;
@@ -48,7 +50,8 @@ struct IssueProgrammation : Issue {
 };
 
 // Writes image[0..ChipSize-1] (pages or bytes, see EcritureParPages) and,
-// when `verifier` and the writing succeeded, compares the chip with it: the
+// when `verifier` and the writing succeeded, compares the chip with it in a
+// scratch area from `allouer`: the
 // compare catches what the write acknowledges cannot, such as a smaller chip
 // than the selected type, whose upper half wraps onto its lower half.
 IssueProgrammation ProgrammerEtVerifier(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image,

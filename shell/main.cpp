@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     env.FichierLangue = QString::fromUtf8(RepertoireLangue) + QStringLiteral("/ZORBIXLG.INI");
     env.Ecran = QGuiApplication::primaryScreen()->size();
     env.AutresPorts = ports->supplementaires();
+    env.Ports = ports->ports();
     TForm1 fenetre(etat, dialogues, env);
     TForm2 schema(dialogues);
     TForm3 aPropos;
