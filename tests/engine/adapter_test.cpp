@@ -166,5 +166,20 @@ TEST_F(SeamTest, AnInterruptionStopsAtAPageBoundaryPoweredDownAndGivenBack) {
   EXPECT_EQ(partage_.rendus, 1);
 }
 
+// A 24C16 answers its eight block addresses and nothing else; the probe
+// writes nothing, and an empty socket answers none.
+TEST_F(SeamTest, TheAcknowledgeProbeSeesTheBlocksAndWritesNothing) {
+  const std::vector<std::uint8_t> avant = puce_->memory();
+  for (int s = 0xA0; s <= 0xAE; s += 2)
+    EXPECT_TRUE(adaptateur_->SonderAcquittement(static_cast<std::uint8_t>(s)).Acquittee) << s;
+  EXPECT_FALSE(adaptateur_->SonderAcquittement(0xB0).Acquittee);
+  EXPECT_FALSE(adaptateur_->SonderAcquittement(0x90).Acquittee);
+  EXPECT_EQ(puce_->memory(), avant);
+  sim_.adapter(AdresseLPT1)->takeChip();
+  EXPECT_FALSE(adaptateur_->SonderAcquittement(0xA0).Acquittee);
+  EXPECT_EQ(LirePort(AdresseLPT1), 0x06);
+  EXPECT_EQ(partage_.prises, partage_.rendus);
+}
+
 }  // namespace
 }  // namespace zorbix
