@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/chips.h"
+#include "engine/parallel_adapter.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/sim/simulated_backend.h"
 #include "engine/transfers.h"
@@ -78,17 +79,19 @@ double MicrosecondesA400kHz(Transfert t, int type) {
   return f.ecritures * ((9.0 * f.octetsParEcriture + 2) * Horloge + CycleEcritureUs);
 }
 
+// Through the adapter seam, as both front ends run them.
 int Executer(Transfert t, int type, std::vector<std::uint8_t>& image, std::uint8_t* zone) {
-  const CibleI2C c{kBase, type, SpecMemoire(type).Taille};
+  AdaptateurParallele adaptateur(IdentiteDuPort(kBase, {}));
+  const Puce puce{type, SpecMemoire(type).Taille};
   switch (t) {
     case Transfert::Lecture:
-      return LireMemoire(c, image.data(), nullptr) ? 0 : 1;
+      return adaptateur.Lire(puce, image.data(), nullptr).Acquittee ? 0 : 1;
     case Transfert::Pages:
-      return static_cast<int>(ProgrammerMemoireEntiere(c, image.data(), true, nullptr));
+      return static_cast<int>(adaptateur.ProgrammerTout(puce, image.data(), true, nullptr).Resultat);
     case Transfert::Octets:
-      return static_cast<int>(ProgrammerMemoireEntiere(c, image.data(), false, nullptr));
+      return static_cast<int>(adaptateur.ProgrammerTout(puce, image.data(), false, nullptr).Resultat);
     case Transfert::Comparaison:
-      return ComparerMemoire(c, image.data(), zone, nullptr).Acquittee ? 0 : 1;
+      return adaptateur.Comparer(puce, image.data(), zone, nullptr).Resultat.Acquittee ? 0 : 1;
   }
   return 1;
 }

@@ -1,16 +1,20 @@
 #include "cli/commands.h"
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cli/image_file.h"
 #include "cli/progress_line.h"
-#include "engine/autodetection.h"
+#include "cli/stop_signals.h"
+#include "engine/adapter_table.h"
 #include "engine/chips.h"
+#include "engine/parallel_adapter.h"
 #include "engine/transfer_messages.h"
-#include "engine/transfers.h"
+#include "engine/use_cases.h"
 
 namespace zorbix {
 namespace {
@@ -35,21 +39,70 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
   }
 }
 
-struct Transfert {
-  CibleI2C Cible;
-  const SortiesCli& Sorties;
+// "Programmation interrompue par un signal : 1024 octet(s) programmé(s) sur 2048."
+std::string TexteInterruption(int position, int taille) {
+  return "Programmation interrompue par un signal : " + std::to_string(position) + " octet(s) programmé(s) sur " +
+         std::to_string(taille) + ".";
+}
 
-  Progression Suivre(LigneProgression& ligne) const {
-    return [&ligne](int position) { ligne.Position(position); };
-  }
-  LigneProgression Ligne(const char* operation) const {
-    return LigneProgression(stderr, Sorties.Progression, operation, Cible.ChipSize);
-  }
+struct Transfert {
+  std::unique_ptr<Adapter> Adaptateur;
+  Puce Memoire;
+  const SortiesCli& Sorties;
 };
 
-// The file's image, or the exit code of a refusal (nothing touches the chip).
+// The progress line of the running transfer on standard error, replaced by
+// the verification's own when a programming is verified. A programming's
+// progress is where a stop request is acted on: before the next page (or
+// byte) is written, never once the programming is over.
+class Affichage {
+ public:
+  Affichage(const Transfert& t, const char* operation) : t_(t) { Ouvrir(operation); }
+  void Fermer() { ligne_.reset(); }
+
+  Suivi PourLecture() {
+    return {[this](int p) { ligne_->Position(p); }, nullptr};
+  }
+  Suivi PourProgrammation() {
+    return {[this](int p) {
+              if (programmation_ && p < t_.Memoire.ChipSize && ArretDemande()) throw Interruption{p};
+              ligne_->Position(p);
+            },
+            [this] {
+              programmation_ = false;
+              Ouvrir("Vérification");
+            }};
+  }
+
+ private:
+  void Ouvrir(const char* operation) {
+    ligne_.reset();
+    ligne_.emplace(stderr, t_.Sorties.Progression, operation, t_.Memoire.ChipSize);
+  }
+
+  const Transfert& t_;
+  std::optional<LigneProgression> ligne_;
+  bool programmation_ = true;
+};
+
+// The exit code of an operation that did not run to its end, after its
+// message; SortieSucces when it did.
+int CodeDeroulement(const Issue& issue, const Transfert& t) {
+  switch (issue.Fin) {
+    case Deroulement::Termine: return SortieSucces;
+    case Deroulement::Occupe: Ecrire(t.Sorties.Erreurs, issue.Message); return SortiePortOccupe;
+    case Deroulement::NonConserve: Ecrire(t.Sorties.Erreurs, issue.Message); return SortieEchecMemoire;
+    case Deroulement::Interrompu:
+      Ecrire(t.Sorties.Erreurs, TexteInterruption(issue.Position, t.Memoire.ChipSize));
+      return SortieInterrompue;
+  }
+  return SortieEchecMemoire;
+}
+
+// The file's image, or false after saying why it is refused (nothing touches
+// the chip).
 bool Charger(const OptionsCli& options, const Transfert& t, ImageChargee& image) {
-  image = ChargerImage(options.Fichier, EstFormatHexa(options), t.Cible.ChipSize);
+  image = ChargerImage(options.Fichier, EstFormatHexa(options), t.Memoire.ChipSize);
   if (!image.Acceptee) {
     Ecrire(t.Sorties.Erreurs, image.Message);
     return false;
@@ -60,101 +113,96 @@ bool Charger(const OptionsCli& options, const Transfert& t, ImageChargee& image)
 
 int Lire(const OptionsCli& options, const Transfert& t) {
   std::vector<std::uint8_t> octets(TailleImage, 0xFF);
-  bool lu;
-  {
-    LigneProgression ligne = t.Ligne("Lecture");
-    lu = LireMemoire(t.Cible, octets.data(), t.Suivre(ligne));
-  }
-  if (!lu) {
-    Ecrire(t.Sorties.Erreurs, TexteLectureImpossible);
+  Affichage affichage(t, "Lecture");
+  const Issue issue = LireLaMemoire(*t.Adaptateur, t.Memoire, octets.data(), affichage.PourLecture());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (!issue.Reussie) {
+    Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
   }
-  if (!SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Cible.ChipSize)) {
+  if (!SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Memoire.ChipSize)) {
     Ecrire(t.Sorties.Erreurs, "L'enregistrement n'a pas pu être effectué : " + options.Fichier);
     return SortieUsage;
   }
-  Ecrire(t.Sorties.Resultats, std::to_string(t.Cible.ChipSize) + " octets lus dans " + options.Fichier);
+  Ecrire(t.Sorties.Resultats, std::to_string(t.Memoire.ChipSize) + " octets lus dans " + options.Fichier);
   return SortieSucces;
 }
 
-// Reads the chip back into a scratch area and compares it with `image`, as
-// the window's compare does; prints the outcome. `prefixe` starts the lines
-// that report a failure.
-int Comparer(const std::uint8_t* image, const Transfert& t, const char* operation, const std::string& prefixe,
-             int codeDifferences) {
-  const ZoneTravail zone = AllouerSansException(static_cast<std::size_t>(t.Cible.ChipSize));
-  if (!zone) {
-    Ecrire(t.Sorties.Erreurs, prefixe + TexteZoneTravailIndisponible);
-    return SortieEchecMemoire;
-  }
-  ResultatComparaison r;
-  {
-    LigneProgression ligne = t.Ligne(operation);
-    r = ComparerMemoire(t.Cible, image, zone.get(), t.Suivre(ligne));
-  }
-  if (!r.Acquittee) {
-    Ecrire(t.Sorties.Erreurs, prefixe + TexteComparaisonSansAcquittement);
-    return SortieEchecMemoire;
-  }
-  if (r.Differences == 0) return SortieSucces;
-  std::ostream& sortie = codeDifferences == SortieDifferences ? t.Sorties.Resultats : t.Sorties.Erreurs;
-  Ecrire(sortie, prefixe + TexteDifferences(r.Differences, t.Cible.ChipSize));
-  EcrireDifferences(sortie, zone.get(), image, t.Cible.ChipSize);
-  return codeDifferences;
+// A compare's differences: the message on `sortie`, then the first
+// differing addresses.
+void EcrireComparaison(std::ostream& sortie, const std::string& message, const IssueComparaison& c,
+                       const std::uint8_t* image, int taille) {
+  Ecrire(sortie, message);
+  if (c.Resultat.Acquittee && c.Resultat.Differences > 0 && c.Zone)
+    EcrireDifferences(sortie, c.Zone.get(), image, taille);
 }
 
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  WriteResult resultat;
-  {
-    LigneProgression ligne = t.Ligne("Programmation");
-    resultat = ProgrammerMemoireEntiere(t.Cible, image.Octets.data(), options.WriteMode, t.Suivre(ligne));
-    if (resultat == WriteResult::EcritureReussie) ligne.Position(t.Cible.ChipSize);
-  }
-  if (resultat != WriteResult::EcritureReussie) {
-    Ecrire(t.Sorties.Erreurs, MessageProgrammation(resultat));
+  Affichage affichage(t, "Programmation");
+  const IssueProgrammation issue =
+      ProgrammerEtVerifier(*t.Adaptateur, t.Memoire, image.Octets.data(), options.WriteMode, options.Verification,
+                           AllouerSansException, affichage.PourProgrammation());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (!issue.Reussie) {
+    EcrireComparaison(t.Sorties.Erreurs, issue.Message, issue.Verification, image.Octets.data(), t.Memoire.ChipSize);
     return SortieEchecMemoire;
   }
-  if (options.Verification) {
-    const int verification =
-        Comparer(image.Octets.data(), t, "Vérification", DebutVerificationEchouee, SortieEchecMemoire);
-    if (verification != SortieSucces) return verification;
-  }
-  Ecrire(t.Sorties.Resultats, MessageProgrammation(WriteResult::EcritureReussie));
-  if (options.Verification) Ecrire(t.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
+  Ecrire(t.Sorties.Resultats, issue.Message);
+  if (issue.Verifiee) Ecrire(t.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
   return SortieSucces;
 }
 
 int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  const int code = Comparer(image.Octets.data(), t, "Comparaison", "", SortieDifferences);
-  if (code == SortieSucces) Ecrire(t.Sorties.Resultats, TexteAucuneDifference);
-  return code;
-}
-
-int Detecter(const PortsSupplementaires& supplementaires, const SortiesCli& sorties) {
-  const int trouve = DetecterProgrammateur(supplementaires);
-  if (trouve < 0) {
-    Ecrire(sorties.Erreurs, TexteProgrammateurAbsent);
+  Affichage affichage(t, "Comparaison");
+  const IssueComparaison issue =
+      ComparerEtJuger(*t.Adaptateur, t.Memoire, image.Octets.data(),
+                      AllouerSansException(static_cast<std::size_t>(t.Memoire.ChipSize)), affichage.PourLecture());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Reussie) {
+    Ecrire(t.Sorties.Resultats, issue.Message);
+    return SortieSucces;
+  }
+  if (!issue.Resultat.Acquittee) {
+    Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
   }
-  Ecrire(sorties.Resultats, TexteProgrammateurDetecte(trouve, supplementaires));
+  EcrireComparaison(t.Sorties.Resultats, issue.Message, issue, image.Octets.data(), t.Memoire.ChipSize);
+  return SortieDifferences;
+}
+
+int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
+  const BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
+  Issue issue;
+  issue.Fin = bilan.Fin;
+  issue.Message = bilan.Raison;
+  if (bilan.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (!bilan.Trouve) {
+    Ecrire(t.Sorties.Erreurs, TexteProgrammateurAbsent);
+    return SortieEchecMemoire;
+  }
+  Ecrire(t.Sorties.Resultats, TexteProgrammateurDetecte(*bilan.Trouve));
   return SortieSucces;
 }
 
 }  // namespace
 
-int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const PortsSupplementaires& supplementaires,
+int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties) {
-  const Transfert t{{portBase, options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
+  const Transfert t{OuvrirAdaptateur(port),
+                    {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Detecter: return Detecter(supplementaires, sorties);
+    case CommandeCli::Detecter: return Detecter(supplementaires, t);
     default: return SortieUsage;
   }
 }

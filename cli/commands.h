@@ -7,6 +7,7 @@
 
 #include "cli/options.h"
 #include "engine/extra_ports.h"
+#include "engine/port_identity.h"
 
 namespace zorbix {
 
@@ -25,10 +26,10 @@ struct SortiesCli {
   bool Progression;         // draw the progress line on standard error
 };
 
-// lire, programmer, comparer and detecter on the port whose data register is
-// `portBase` (detecter tests LPT1..LPT3 then `supplementaires` itself, as the
-// window's autodetection does).
-int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const PortsSupplementaires& supplementaires,
+// lire, programmer, comparer and detecter on `port` (detecter tests LPT1..LPT3
+// then `supplementaires` itself, as the window's autodetection does). A whole-
+// chip programming stops between two transactions once ArretDemande().
+int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties);
 
 }  // namespace zorbix

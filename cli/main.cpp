@@ -8,8 +8,8 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
-#include "cli/port_option.h"
 #include "engine/backends/port_setup.h"
+#include "engine/port_identity.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     return SortieUsage;
   }
   // A name is one of the extra ports just installed, as `ports` lists them.
-  const std::optional<std::uint16_t> port = AdressePortDemande(options.Port, ports->supplementaires(), erreur);
+  const std::optional<IdentitePort> port = LireIdentitePort(options.Port, ports->supplementaires(), erreur);
   if (!port) return ErreurUsage(erreur);
   if (options.Commande == CommandeCli::Ports) {
     AfficherRapportPorts(*ports, std::cout);

@@ -28,8 +28,8 @@ class PortPris {
 
  private:
   std::uint16_t base_;
+  std::string raison_;  // made before pris_, whose prendre may write it
   bool pris_;
-  std::string raison_;
 };
 
 }  // namespace zorbix

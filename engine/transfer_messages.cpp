@@ -1,10 +1,5 @@
 #include "engine/transfer_messages.h"
 
-#include <cstdio>
-
-#include "engine/i2c_bus.h"
-#include "engine/port.h"
-
 namespace zorbix {
 
 const char* MessageProgrammation(WriteResult resultat) {
@@ -21,13 +16,8 @@ std::string TexteDifferences(int differences, int chipSize) {
          " !";
 }
 
-std::string TexteProgrammateurDetecte(int index, const PortsSupplementaires& supplementaires) {
-  const bool ancien = index < 3;
-  const std::string nom = ancien ? "LPT" + std::to_string(index + 1) : supplementaires[index - 3].nom;
-  char adresse[8];
-  std::snprintf(adresse, sizeof adresse, "$%03X",
-                static_cast<unsigned>(ancien ? AdressesPorts[index] : supplementaires[index - 3].base));
-  return "Le programmateur a été détecté sur " + nom + " (à l'adresse " + adresse + ")...";
+std::string TexteProgrammateurDetecte(const IdentitePort& port) {
+  return "Le programmateur a été détecté sur " + TextePort(port, FormePort::Detection) + "...";
 }
 
 }  // namespace zorbix

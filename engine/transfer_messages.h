@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/extra_ports.h"
 #include "engine/i2c_bus.h"
+#include "engine/port_identity.h"
 
 namespace zorbix {
 
@@ -31,8 +31,7 @@ constexpr const char* TexteZoneTravailIndisponible = "mémoire de travail insuff
 constexpr const char* TexteProgrammateurAbsent = "Erreur : le programmateur n'est pas connecté...";
 
 // "Le programmateur a été détecté sur LPT2 (à l'adresse $278)..." or
-// "... sur parport0 (à l'adresse $DC00)..." for the index DetecterProgrammateur
-// returned when it searched LPT1..LPT3 and then `supplementaires`.
-std::string TexteProgrammateurDetecte(int index, const PortsSupplementaires& supplementaires);
+// "... sur parport0 (à l'adresse $DC00)...".
+std::string TexteProgrammateurDetecte(const IdentitePort& port);
 
 }  // namespace zorbix

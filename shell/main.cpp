@@ -10,7 +10,7 @@
 #include "dialogs/dialogs_qt.h"
 #include "engine/backends/port_setup.h"
 #include "french_desktop.h"
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"
@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     env.FichierLangue = QString::fromUtf8(RepertoireLangue) + QStringLiteral("/ZORBIXLG.INI");
     env.Ecran = QGuiApplication::primaryScreen()->size();
     env.AutresPorts = ports->supplementaires();
+    env.Ports = ports->ports();
     TForm1 fenetre(etat, dialogues, env);
     TForm2 schema(dialogues);
     TForm3 aPropos;

@@ -74,6 +74,7 @@ TForm1::TForm1(EtatProgramme& etat, Dialogues& dialogues, const EnvironnementFen
   setFont(police);
   CreerMenus();
   CreerOptionsAutresPorts(env.AutresPorts);
+  demarrage_ = env.Ports;
   CreerControles();
   ConnecterCommandes();
   FormCreate(env);

@@ -7,7 +7,7 @@
 //   main_window_buffer.cpp    ModifierBuffer, AfficherBuffer, the character set
 //   main_window_editing.cpp   the selection and the editing of one byte
 //   main_window_chips.cpp     ChoixMemoire, LPTactif, OptionModePageClick
-//   main_window_ports.cpp     the menu items of the extra ports
+//   main_window_ports.cpp     the port group of the menu, the selection of the port
 //   main_window_files.cpp     OuvrirFichier, SauverFichier, MettreAJourTitre
 //   main_window_transfers.cpp LectureMemoire, ProgrammerMemoire, Comparer
 //   main_window_autodetection.cpp  AutodetectionClick, TestduportparalleleClick
@@ -21,8 +21,10 @@
 #include <vector>
 
 #include "editor/byte_editor.h"
+#include "engine/adapter_table.h"
 #include "engine/extra_ports.h"
 #include "engine/transfers.h"
+#include "engine/use_cases.h"
 #include "program_state.h"
 
 class QAction;
@@ -56,6 +58,7 @@ struct EnvironnementFenetre {
   QString FichierLangue;    // ZORBIXLG.INI in its fixed directory
   QSize Ecran{1024, 768};   // the primary screen, for placing the window
   PortsSupplementaires AutresPorts;  // the extra ports found at start-up, after LPT1..LPT3
+  PortsDemarrage Ports;              // every port with its start-up report line (PortsInstalles::ports)
 };
 
 class TForm1 : public QMainWindow {
@@ -132,7 +135,6 @@ class TForm1 : public QMainWindow {
   void ProgrammerMemoire(QObject* Sender);
   void Comparer();
   void OptionVerificationClick();
-  QString Verification(const QString& reussite);
   void AutodetectionClick();
   void TestduportparalleleClick();
   void SetFenetreTestPort(TForm5* fenetre);
@@ -160,7 +162,10 @@ class TForm1 : public QMainWindow {
   void CreerBandeBas(QWidget* zone);
   void CreerMenus();
   void CreerOptionsAutresPorts(const PortsSupplementaires& ports);
-  bool ChoisirAutrePort(std::uint16_t base);
+  std::vector<QAction*> ItemsPorts() const;  // the port group, in the order of PortsParalleles
+  void ChoisirPort(const IdentitePort& port);
+  IdentitePort PortChoisi() const;
+  QString AvecRaisonPort(const QString& texte) const;
   void ConnecterCommandes();
 
   void FormCreate(const EnvironnementFenetre& env);
@@ -188,6 +193,7 @@ class TForm1 : public QMainWindow {
   // Memory transfers, autodetection and the port test window.
   void ConnecterTransferts();
   void MontrerPosition(int position);
+  Suivi SuiviTransfert();
   void FinTransfert();
   TForm5* fenetreTestPort_ = nullptr;
 
@@ -203,6 +209,7 @@ class TForm1 : public QMainWindow {
   QString fichierReglages_, fichierLangue_;
   QSize ecran_;
   PortsSupplementaires autresPorts_;
+  PortsDemarrage demarrage_;
   QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;
 };
 

@@ -3,26 +3,29 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
-#include "engine/autodetection.h"
+#include "engine/parallel_adapter.h"
 #include "engine/transfer_messages.h"
-#include "engine/porttest/port_test_window.h"
 #include "main_window.h"
+#include "porttest/port_test_window.h"
 
 namespace zorbix {
 
 // The engine tests each port by its address, so PortBase itself never moves
 // during the test: it keeps the user's choice unless a port is found.
 void TForm1::AutodetectionClick() {
-  const int trouve = DetecterProgrammateur(autresPorts_);
-  if (trouve < 0) {
-    dialogues_.Message(this, QString::fromUtf8(TexteProgrammateurAbsent),
+  const BilanDetection bilan = DetecterAdaptateurParallele(autresPorts_);
+  if (bilan.Fin != Deroulement::Termine) {
+    dialogues_.Message(this, QString::fromStdString(bilan.Raison), QStringLiteral("Autodétection du Port // :"));
+  } else if (!bilan.Trouve) {
+    dialogues_.Message(this, AvecRaisonPort(QString::fromUtf8(TexteProgrammateurAbsent)),
                        QStringLiteral("Autodétection du Port // :"));
   } else {
-    Etat.PortBase = trouve < 3 ? AdressesPorts[trouve] : autresPorts_[trouve - 3].base;
-    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(trouve, autresPorts_)),
+    // The transfers use the port from now on; its menu item is checked
+    // once the box is closed.
+    Etat.PortBase = bilan.Trouve->Adresse;
+    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(*bilan.Trouve)),
                        QStringLiteral("Adresse du port actif :"));
-    QAction* const items[3] = {OptionLPT1, OptionLPT2, OptionLPT3};
-    (trouve < 3 ? items[trouve] : OptionsAutresPorts[trouve - 3])->setChecked(true);
+    ChoisirPort(*bilan.Trouve);
   }
   StringGrid1->setFocus();
 }

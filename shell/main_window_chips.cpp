@@ -42,18 +42,10 @@ void TForm1::OptionModePageClick(QObject* Sender) {
 }
 
 void TForm1::LPTactif(QObject* Sender) {
-  if (Sender == OptionLPT1) {
-    OptionLPT1->setChecked(true);
-    Etat.PortBase = AdresseLPT1;
-  } else if (Sender == OptionLPT2) {
-    OptionLPT2->setChecked(true);
-    Etat.PortBase = AdresseLPT2;
-  } else if (Sender == OptionLPT3) {
-    OptionLPT3->setChecked(true);
-    Etat.PortBase = AdresseLPT3;
-  }
-  for (std::size_t i = 0; i < OptionsAutresPorts.size(); ++i)
-    if (Sender == OptionsAutresPorts[i]) ChoisirAutrePort(autresPorts_[i].base);
+  const std::vector<QAction*> items = ItemsPorts();
+  const std::vector<IdentitePort> ports = PortsParalleles(autresPorts_);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    if (Sender == items[i]) ChoisirPort(ports[i]);
   StringGrid1->setFocus();
 }
 

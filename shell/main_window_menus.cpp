@@ -98,9 +98,11 @@ void TForm1::CreerMenus() {
 
   MenuConfiguration = Menu(barre, "MenuConfiguration", "&Configuration");
   groupePorts_ = new QActionGroup(this);
-  OptionLPT1 = Radio(MenuConfiguration, groupePorts_, "OptionLPT1", "LPT&1 (378h - 379h)", shift(Qt::Key_F1));
-  OptionLPT2 = Radio(MenuConfiguration, groupePorts_, "OptionLPT2", "LPT&2 (278h - 279h)", shift(Qt::Key_F2));
-  OptionLPT3 = Radio(MenuConfiguration, groupePorts_, "OptionLPT3", "LPT&3 (3bch - 3bdh)", shift(Qt::Key_F3));
+  const std::vector<IdentitePort> lpt = PortsParalleles({});
+  const auto legende = [&lpt](int i) { return QString::fromStdString(TextePort(lpt[i], FormePort::Menu)); };
+  OptionLPT1 = Radio(MenuConfiguration, groupePorts_, "OptionLPT1", legende(0), shift(Qt::Key_F1));
+  OptionLPT2 = Radio(MenuConfiguration, groupePorts_, "OptionLPT2", legende(1), shift(Qt::Key_F2));
+  OptionLPT3 = Radio(MenuConfiguration, groupePorts_, "OptionLPT3", legende(2), shift(Qt::Key_F3));
   MenuConfiguration->addSeparator();
   Autodetection = Item(MenuConfiguration, "Autodetection", "&Autodétection", ctrl(Qt::Key_A));
   Testduportparallele = Item(MenuConfiguration, "Testduportparallele", "&Test du port parallèle", ctrl(Qt::Key_T));

@@ -33,15 +33,8 @@ void TForm1::LireReglages() {
   MagasinReglages magasin(fichierReglages_);
   magasin.Lire();
 
-  // An extra port present now is found again by its address, whatever
-  // number the kernel gave it this time.
-  const auto port = magasin.Nombre(QStringLiteral("Port_Parallele"));
-  const bool autrePort = port && *port > 0 && *port <= 0xFFFF && ChoisirAutrePort(static_cast<std::uint16_t>(*port));
-  if (port && !autrePort) {
-    QAction* item = *port == AdresseLPT2 ? OptionLPT2 : *port == AdresseLPT3 ? OptionLPT3 : OptionLPT1;
-    Etat.PortBase = *port == AdresseLPT2 ? AdresseLPT2 : *port == AdresseLPT3 ? AdresseLPT3 : AdresseLPT1;
-    item->setChecked(true);
-  }
+  if (const auto port = magasin.Nombre(QString::fromUtf8(NomReglagePort)))
+    ChoisirPort(IdentiteDepuisReglage(*port, autresPorts_));
   if (const auto type = magasin.Nombre(QStringLiteral("Type_Memoire"))) {
     const int t = *type >= 0 && *type < NombreTypesMemoire ? *type : TypeMemoireParDefaut;
     Etat.ChipType = t;
@@ -76,7 +69,7 @@ void TForm1::EnregistrerReglages() {
   }
   const auto nombre = [](int v) { return QVariant::fromValue(static_cast<qint32>(v)); };
   std::vector<std::pair<QString, QVariant>> valeurs{
-      {QStringLiteral("Port_parallele"), nombre(Etat.PortBase)},
+      {QString::fromUtf8(NomReglagePort), nombre(static_cast<int>(ValeurReglage(PortChoisi())))},
       {QStringLiteral("Type_Memoire"), nombre(ComboBox->currentIndex())},
       {QStringLiteral("Mode_Page"), nombre(Etat.WriteMode ? 1 : 0)},
       {QStringLiteral("Buffer_ANSI"), nombre(Etat.CharsetMode == JeuCaracteres::Ansi ? 1 : 0)},

@@ -17,8 +17,7 @@ void TForm1::FormCreate(const EnvironnementFenetre& env) {
   ecran_ = env.Ecran;
   // Defaults (the window menu's size and maximise entries are left out by
   // the window flags set in the constructor).
-  OptionLPT1->setChecked(true);
-  Etat.PortBase = AdresseLPT1;
+  ChoisirPort(PortsParalleles({}).front());
   Etat.WriteMode = true;
   Etat.VerifierProgrammation = false;
   Etat.ChipType = TypeMemoireParDefaut;

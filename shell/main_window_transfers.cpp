@@ -1,7 +1,8 @@
 // Reading, programming and comparing the chip: the user-facing steps (status
-// box, progress bar, message box, focus) around the transfers of
-// engine/transfers.h. None returns to the event loop before its message box:
-// everything the user sees meanwhile is painted by explicit repaints.
+// box, progress bar, message box, focus) around the use cases of
+// engine/use_cases.h on the selected port's adapter. None returns to the
+// event loop before its message box: everything the user sees meanwhile is
+// painted by explicit repaints.
 #include <QAction>
 #include <QLabel>
 #include <QProgressBar>
@@ -9,13 +10,15 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "engine/adapter_table.h"
 #include "engine/transfer_messages.h"
+#include "engine/use_cases.h"
 #include "main_window.h"
 
 namespace zorbix {
 namespace {
 
-CibleI2C Cible(const EtatProgramme& etat) { return {etat.PortBase, etat.ChipType, etat.ChipSize}; }
+Puce PuceChoisie(const EtatProgramme& etat) { return {etat.ChipType, etat.ChipSize}; }
 
 }  // namespace
 
@@ -47,15 +50,27 @@ void TForm1::FinTransfert() {
   StringGrid1->setFocus();
 }
 
+// Where the transfers show their positions; the verification starts again
+// from 0 under its own status.
+Suivi TForm1::SuiviTransfert() {
+  return {[this](int p) { MontrerPosition(p); },
+          [this] {
+            ProgressBar->setValue(0);
+            StatutOccupe(QString::fromUtf8(TexteVerificationEnCours));
+          }};
+}
+
 void TForm1::LectureMemoire() {
   BoutonLire->repaint();
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
   StatutOccupe(QStringLiteral("Lecture de la mémoire..."));
-  if (LireMemoire(Cible(Etat), Etat.Buffer.data(), [this](int p) { MontrerPosition(p); }))
+  const Issue issue = LireLaMemoire(*OuvrirAdaptateur(PortChoisi()), PuceChoisie(Etat), Etat.Buffer.data(),
+                                    SuiviTransfert());
+  if (issue.Reussie)
     AfficherBuffer(Etat.Buffer, Etat.ChipSize);
   else
-    dialogues_.Message(this, QString::fromUtf8(TexteLectureImpossible),
+    dialogues_.Message(this, AvecRaisonPort(QString::fromStdString(issue.Message)),
                        QStringLiteral("Attention, erreur de lecture !"));
   FinTransfert();
 }
@@ -69,37 +84,19 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
   ProgressBar->setValue(0);
   StatutOccupe(QStringLiteral("Programmation en cours"));
 
-  const WriteResult resultat =
-      unOctet ? ProgrammerOctetSeul(Cible(Etat), Etat.Buffer.data(), Etat.SelectedAddress)
-              : ProgrammerMemoireEntiere(Cible(Etat), Etat.Buffer.data(), Etat.WriteMode,
-                                         [this](int p) { MontrerPosition(p); });
   // On a failure the bar stays where the programming stopped.
-  if (resultat == WriteResult::EcritureReussie) MontrerPosition(Etat.ChipSize);
-  QString message = QString::fromUtf8(MessageProgrammation(resultat));
-  if (resultat == WriteResult::EcritureReussie && !unOctet && Etat.VerifierProgrammation)
-    message = Verification(message);
+  const std::unique_ptr<Adapter> adaptateur = OuvrirAdaptateur(PortChoisi());
+  const IssueProgrammation issue =
+      unOctet ? ProgrammerOctetEtJuger(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), Etat.SelectedAddress,
+                                       SuiviTransfert())
+              : ProgrammerEtVerifier(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), Etat.WriteMode,
+                                     Etat.VerifierProgrammation, AllouerZoneComparaison, SuiviTransfert());
+  const QString message = QString::fromStdString(issue.Message);
   StatutOccupe(QStringLiteral("Programmation terminée"));
-  dialogues_.Message(this, message,
+  dialogues_.Message(this, issue.Reussie ? message : AvecRaisonPort(message),
                      unOctet ? QStringLiteral("Programmation d'un octet :")
                              : QStringLiteral("Programmation de la mémoire :"));
   FinTransfert();
-}
-
-// The read-back compare after a whole-chip programming that succeeded: it
-// catches what the write acknowledges cannot, such as a smaller chip than
-// the selected type, whose upper half wraps onto its lower half. Returns
-// `reussite` when the chip holds the Buffer, else the failure's text.
-QString TForm1::Verification(const QString& reussite) {
-  ZoneTravail zone = AllouerZoneComparaison(static_cast<std::size_t>(Etat.ChipSize));
-  const QString echec = QString::fromUtf8(DebutVerificationEchouee);
-  if (!zone) return echec + QString::fromUtf8(TexteZoneTravailIndisponible);
-  ProgressBar->setValue(0);
-  StatutOccupe(QString::fromUtf8(TexteVerificationEnCours));
-  const ResultatComparaison r =
-      ComparerMemoire(Cible(Etat), Etat.Buffer.data(), zone.get(), [this](int p) { MontrerPosition(p); });
-  if (!r.Acquittee) return echec + QString::fromUtf8(TexteComparaisonSansAcquittement);
-  if (r.Differences > 0) return echec + QString::fromStdString(TexteDifferences(r.Differences, Etat.ChipSize));
-  return reussite;
 }
 
 void TForm1::OptionVerificationClick() { Etat.VerifierProgrammation = OptionVerification->isChecked(); }
@@ -115,18 +112,13 @@ void TForm1::Comparer() {
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
   StatutOccupe(QStringLiteral("Comparaison en cours..."));
-  const ResultatComparaison r =
-      ComparerMemoire(Cible(Etat), Etat.Buffer.data(), zone.get(), [this](int p) { MontrerPosition(p); });
-  zone.reset();
+  IssueComparaison issue = ComparerEtJuger(*OuvrirAdaptateur(PortChoisi()), PuceChoisie(Etat), Etat.Buffer.data(),
+                                           std::move(zone), SuiviTransfert());
+  issue.Zone.reset();
   StatutOccupe(QStringLiteral("Comparaison terminée"));
-  QString texte;
-  if (!r.Acquittee)
-    texte = QString::fromUtf8(TexteComparaisonSansAcquittement);
-  else if (r.Differences == 0)
-    texte = QString::fromUtf8(TexteAucuneDifference);
-  else
-    texte = QString::fromStdString(TexteDifferences(r.Differences, Etat.ChipSize));
-  dialogues_.Message(this, texte, QStringLiteral("Comparaison Buffer / Mémoire :"));
+  const QString texte = QString::fromStdString(issue.Message);
+  const bool puceVue = issue.Fin == Deroulement::Termine && issue.Resultat.Acquittee;
+  dialogues_.Message(this, puceVue ? texte : AvecRaisonPort(texte), QStringLiteral("Comparaison Buffer / Mémoire :"));
   FinTransfert();
 }
 

@@ -6,7 +6,6 @@
 
 #include "engine/backends/parport_lookup.h"
 #include "engine/backends/port_map.h"
-#include "engine/backends/port_names.h"
 #include "engine/sim/simulated_backend.h"
 #include "engine/sim/simulation_config.h"
 
@@ -27,8 +26,9 @@ struct ChoixPort {
 // and only where the kernel lists a port or no parport driver is loaded at
 // all: where the driver looked and found nothing, some other device may
 // answer, and the supply alone is 2000 writes.
-ChoixPort ChoisirPourPort(std::uint16_t base, const std::string& designation, const ParametresPorts& parametres) {
-  const std::string nom = designation + " : ";
+ChoixPort ChoisirPourPort(const IdentitePort& port, const ParametresPorts& parametres) {
+  const std::uint16_t base = port.Adresse;
+  const std::string nom = TextePort(port, FormePort::Rapport) + " : ";
   std::string raisonPpdev;
   if (std::unique_ptr<PpdevBackend> ppdev = OuvrirPpdev(base, parametres.racines, raisonPpdev,
                                                         parametres.appelsPpdev)) {
@@ -47,17 +47,16 @@ ChoixPort ChoisirPourPort(std::uint16_t base, const std::string& designation, co
 
 std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
                                              const PortsSupplementaires& supplementaires,
-                                             std::vector<std::string>& rapport) {
+                                             std::vector<std::string>& rapport, PortsDemarrage& ports) {
   auto carte = std::make_unique<PortMap>();
   bool unPortReel = false;
-  const auto servir = [&](std::uint16_t base, const std::string& designation) {
-    ChoixPort choix = ChoisirPourPort(base, designation, parametres);
-    rapport.push_back(std::move(choix.ligne));
+  for (const IdentitePort& port : PortsParalleles(supplementaires)) {
+    ChoixPort choix = ChoisirPourPort(port, parametres);
+    rapport.push_back(choix.ligne);
+    ports.push_back({port, std::move(choix.ligne), !choix.backend});
     unPortReel = unPortReel || choix.backend;
-    carte->servir(base, std::move(choix.backend));
-  };
-  for (std::uint16_t base : AdressesPorts) servir(base, DesignationPort(base));
-  for (const PortSupplementaire& port : supplementaires) servir(port.base, DesignationPort(port));
+    carte->servir(port.Adresse, std::move(choix.backend));
+  }
   if (!unPortReel) rapport.push_back(LigneSimulationPossible);
   if (parametres.trace)
     rapport.push_back("ZORBIX_SIM_TRACE ignoré : la trace du bus ne concerne que l'adaptateur simulé.");
@@ -65,14 +64,20 @@ std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
 }
 
 std::unique_ptr<SimulatedBackend> PreparerSimulation(const ParametresPorts& parametres,
-                                                      std::vector<std::string>& rapport,
+                                                      std::vector<std::string>& rapport, PortsDemarrage& ports,
                                                       std::string& erreur) {
   std::unique_ptr<SimulatedBackend> simulation = CreerSimulation(*parametres.simulation, erreur);
   if (!simulation) return nullptr;
   rapport.push_back("Simulation (ZORBIX_SIMULATION) : aucun port réel n'est utilisé.");
   for (std::string& ligne : simulation->describe()) rapport.push_back(std::move(ligne));
-  for (std::uint16_t base : AdressesPorts)
-    if (!simulation->adapter(base)) rapport.push_back(DesignationPort(base) + " : aucun port (simulation)");
+  for (const IdentitePort& port : PortsParalleles(simulation->extraPorts())) {
+    if (simulation->adapter(port.Adresse)) {
+      ports.push_back({port, "", false});
+      continue;
+    }
+    rapport.push_back(TextePort(port, FormePort::Rapport) + " : aucun port (simulation)");
+    ports.push_back({port, rapport.back(), true});
+  }
   if (parametres.trace) {
     if (simulation->enableTrace(*parametres.trace))
       rapport.push_back("Trace du bus : " + *parametres.trace);
@@ -91,11 +96,13 @@ std::optional<std::string> Environnement(const char* nom) {
 }  // namespace
 
 PortsInstalles::PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
-                               std::vector<std::string> rapport, PortsSupplementaires supplementaires)
+                               std::vector<std::string> rapport, PortsSupplementaires supplementaires,
+                               PortsDemarrage ports)
     : backend_(std::move(backend)),
       simulation_(simulation),
       rapport_(std::move(rapport)),
-      supplementaires_(std::move(supplementaires)) {
+      supplementaires_(std::move(supplementaires)),
+      ports_(std::move(ports)) {
   InstallerBackend(backend_.get());
 }
 
@@ -119,17 +126,18 @@ std::string PortsInstalles::terminer() {
 
 std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres, std::string& erreur) {
   std::vector<std::string> rapport;
+  PortsDemarrage ports;
   if (parametres.simulation) {
-    std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, erreur);
+    std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, ports, erreur);
     if (!simulation) return nullptr;
     SimulatedBackend* vue = simulation.get();
     return std::unique_ptr<PortsInstalles>(
-        new PortsInstalles(std::move(simulation), vue, std::move(rapport), vue->extraPorts()));
+        new PortsInstalles(std::move(simulation), vue, std::move(rapport), vue->extraPorts(), std::move(ports)));
   }
   PortsSupplementaires supplementaires = PortsSupplementairesDuNoyau(parametres.racines.proc);
-  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, supplementaires, rapport);
-  return std::unique_ptr<PortsInstalles>(
-      new PortsInstalles(std::move(carte), nullptr, std::move(rapport), std::move(supplementaires)));
+  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, supplementaires, rapport, ports);
+  return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(carte), nullptr, std::move(rapport),
+                                                            std::move(supplementaires), std::move(ports)));
 }
 
 void AfficherRapportPorts(const PortsInstalles& ports, std::ostream& sortie) {

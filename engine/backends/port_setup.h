@@ -18,6 +18,7 @@
 
 #include "engine/backends/direct_io_backend.h"
 #include "engine/backends/ppdev_backend.h"
+#include "engine/adapter_table.h"
 #include "engine/extra_ports.h"
 #include "engine/port.h"
 
@@ -50,6 +51,8 @@ class PortsInstalles {
   // lists (parportN), or the simulated ones (simN). Each is served like the
   // three, by ppdev, direct I/O or the absent port as the report says.
   const PortsSupplementaires& supplementaires() const { return supplementaires_; }
+  // Every port with its report line and whether the absent port serves it.
+  const PortsDemarrage& ports() const { return ports_; }
 
   // Puts the absent port back, ends the bus trace and writes the simulated
   // chips back to their files. Returns what went wrong (French, one line
@@ -59,12 +62,13 @@ class PortsInstalles {
  private:
   friend std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts&, std::string&);
   PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
-                 std::vector<std::string> rapport, PortsSupplementaires supplementaires);
+                 std::vector<std::string> rapport, PortsSupplementaires supplementaires, PortsDemarrage ports);
 
   std::unique_ptr<PortBackend> backend_;
   SimulatedBackend* simulation_;  // backend_ itself when simulating, else nullptr
   std::vector<std::string> rapport_;
   PortsSupplementaires supplementaires_;
+  PortsDemarrage ports_;
   bool termine_ = false;
 };
 

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "parport_lookup.h"
-#include "port_names.h"
+#include "engine/port_identity.h"
 
 namespace zorbix {
 
@@ -80,7 +80,7 @@ std::unique_ptr<PpdevBackend> OuvrirPpdev(std::uint16_t base, const RacinesSyste
                                           std::string& raison, const AppelsPpdev& appels) {
   const std::optional<int> numero = TrouverParport(base, racines.proc);
   if (!numero) {
-    raison = "aucun /dev/parport à l'adresse " + TexteAdresse(base);
+    raison = "aucun /dev/parport à l'adresse " + TexteAdressePort(base);
     return nullptr;
   }
   const std::string chemin = racines.dev + "/parport" + std::to_string(*numero);

@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/autodetection.h"
 #include "engine/chips.h"
+#include "engine/parallel_adapter.h"
 #include "engine/sim/simulated_backend.h"
-#include "engine/transfers.h"
 
 namespace zorbix {
 namespace {
@@ -76,15 +75,17 @@ Empreinte Mesurer(int type, Socle socle, Operation operation) {
   Empreinte empreinte(sim);
   PortBackend* precedent = InstallerBackend(&empreinte);
   const int taille = SpecMemoire(type).Taille;
-  const CibleI2C cible{AdresseLPT1, type, taille};
+  // Through the adapter seam: what it adds (taking the port) never reaches the wire.
+  AdaptateurParallele parallele(PortsParalleles({}).front());
+  const Puce memoire{type, taille};
   std::vector<std::uint8_t> image = Aleatoires(taille, 97u + static_cast<unsigned>(type));
   std::vector<std::uint8_t> zone(static_cast<std::size_t>(taille));
   switch (operation) {
-    case Operation::Lecture: LireMemoire(cible, zone.data(), {}); break;
-    case Operation::Comparaison: ComparerMemoire(cible, image.data(), zone.data(), {}); break;
-    case Operation::Pages: ProgrammerMemoireEntiere(cible, image.data(), true, {}); break;
-    case Operation::OctetParOctet: ProgrammerMemoireEntiere(cible, image.data(), false, {}); break;
-    case Operation::UnOctet: ProgrammerOctetSeul(cible, image.data(), taille / 2 + 1); break;
+    case Operation::Lecture: parallele.Lire(memoire, zone.data(), {}); break;
+    case Operation::Comparaison: parallele.Comparer(memoire, image.data(), zone.data(), {}); break;
+    case Operation::Pages: parallele.ProgrammerTout(memoire, image.data(), true, {}); break;
+    case Operation::OctetParOctet: parallele.ProgrammerTout(memoire, image.data(), false, {}); break;
+    case Operation::UnOctet: parallele.ProgrammerUnOctet(memoire, image.data(), taille / 2 + 1); break;
   }
   InstallerBackend(precedent);
   return empreinte;
@@ -143,7 +144,8 @@ TEST(GoldenTrace, AutodetectionKeepsItsPortAccesses) {
     }
     Empreinte empreinte(sim);
     PortBackend* precedent = InstallerBackend(&empreinte);
-    EXPECT_EQ(DetecterProgrammateur(supplementaires), present ? 3 : -1);
+    const BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
+    EXPECT_EQ(bilan.Trouve ? bilan.Trouve->Nom : "", present ? "sim0" : "");
     InstallerBackend(precedent);
     EXPECT_EQ(empreinte.nombre, 8076u);
     EXPECT_EQ(empreinte.hash, present ? 0x3EDB31E71E233EDBull : 0xFB9577C135DD23CFull) << std::hex << empreinte.hash;

@@ -20,7 +20,7 @@
 #include <linux/ppdev.h>
 
 #include "engine/backends/parport_lookup.h"
-#include "engine/backends/port_names.h"
+#include "engine/port_identity.h"
 #include "engine/lines.h"
 #include "engine/port.h"
 #include "engine/backends/port_setup.h"
@@ -92,7 +92,7 @@ Releve ReleverPort(std::uint16_t base) {
 }
 
 void VerifierReleve(Bilan& bilan, const std::string& backend, std::uint16_t base, const Releve& releve) {
-  const std::string port = backend + " " + TexteAdresse(base) + ": ";
+  const std::string port = backend + " " + TexteAdressePort(base) + ": ";
   int faux = 0;
   std::string premier;
   for (unsigned valeur = 0; valeur < 256; ++valeur) {
@@ -153,7 +153,7 @@ void Mesurer(const std::string& backend) {
     long acces = 0;
     const double nanosecondes = NanosecondesParAcces(base, acces);
     std::printf("bench: %s, one access to %s: %.0f ns (mean of %ld data register writes and reads)\n",
-                backend.c_str(), TexteAdresse(base).c_str(), nanosecondes, acces);
+                backend.c_str(), TexteAdressePort(base).c_str(), nanosecondes, acces);
   }
   std::fflush(stdout);
 }
@@ -191,11 +191,17 @@ std::string NomSupplementaire(const std::map<std::uint16_t, int>& numeros) {
   return "parport" + std::to_string(numeros.at(PortSupplementaireEmule));
 }
 
+// The report's name of a port: "LPT1 (0x378)", "parport2 (0xDC00)".
+std::string Designation(std::uint16_t base, const std::string& nom = "") {
+  return TextePort(nom.empty() ? IdentiteDuPort(base, {}) : IdentitePort{GenrePort::Parallele, nom, base},
+                   FormePort::Rapport);
+}
+
 std::string RapportPpdevAttendu(const std::map<std::uint16_t, int>& numeros) {
   std::string attendu;
   for (std::uint16_t base : {AdresseLPT1, AdresseLPT2})
-    attendu += DesignationPort(base) + " : /dev/parport" + std::to_string(numeros.at(base)) + " (ppdev)\n";
-  return attendu + LigneLPT3Absent + DesignationPort({NomSupplementaire(numeros), PortSupplementaireEmule}) +
+    attendu += Designation(base) + " : /dev/parport" + std::to_string(numeros.at(base)) + " (ppdev)\n";
+  return attendu + LigneLPT3Absent + Designation(PortSupplementaireEmule, NomSupplementaire(numeros)) +
          " : /dev/" + NomSupplementaire(numeros) + " (ppdev)\n";
 }
 
@@ -206,7 +212,7 @@ void VerifierListeSupplementaires(Bilan& bilan, const PortsSupplementaires& list
   const bool bon = liste.size() == 1 && liste[0].nom == NomSupplementaire(numeros) &&
                    liste[0].base == PortSupplementaireEmule;
   bilan.verifier(bon, quoi + ": 0xDC00 is the one extra port, named " + NomSupplementaire(numeros),
-                 liste.empty() ? "empty list" : liste[0].nom + " at " + TexteAdresse(liste[0].base));
+                 liste.empty() ? "empty list" : liste[0].nom + " at " + TexteAdressePort(liste[0].base));
 }
 
 // As a user in the lp group runs it: no I/O permission, ppdev for the two
@@ -243,8 +249,8 @@ std::string RapportDirectAttendu(const std::map<std::uint16_t, int>& numeros) {
     return designation + " : accès direct aux ports d'E/S (ppdev : " + noeud + std::to_string(numeros.at(base)) +
            " absent (module ppdev non chargé ?))\n";
   };
-  return ligne(DesignationPort(AdresseLPT1), AdresseLPT1) + ligne(DesignationPort(AdresseLPT2), AdresseLPT2) +
-         LigneLPT3Absent + ligne(DesignationPort({NomSupplementaire(numeros), PortSupplementaireEmule}),
+  return ligne(Designation(AdresseLPT1), AdresseLPT1) + ligne(Designation(AdresseLPT2), AdresseLPT2) +
+         LigneLPT3Absent + ligne(Designation(PortSupplementaireEmule, NomSupplementaire(numeros)),
                                  PortSupplementaireEmule);
 }
 
@@ -263,14 +269,14 @@ void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& re
                  "expected:\n" + RapportDirectAttendu(numeros));
   for (const auto& [base, marque] : Marques)
     bilan.verifier(LirePort(base) == marque,
-                   "direct I/O " + TexteAdresse(base) + ": reads the mark ppdev left on the port at that address",
+                   "direct I/O " + TexteAdressePort(base) + ": reads the mark ppdev left on the port at that address",
                    "read " + Hex(LirePort(base)) + ", expected " + Hex(marque));
   for (std::uint16_t base : PortsEmules) {
     const Releve releve = ReleverPort(base);
     VerifierReleve(bilan, "direct I/O", base, releve);
     const auto ppdev = relevesPpdev.find(base);
     bilan.verifier(ppdev != relevesPpdev.end() && ppdev->second == releve,
-                   "direct I/O " + TexteAdresse(base) + ": same results as ppdev");
+                   "direct I/O " + TexteAdressePort(base) + ": same results as ppdev");
   }
   VerifierAdresseSansPort(bilan, "absent port, with the I/O permission");
   Mesurer("direct I/O (inb/outb)");
@@ -290,8 +296,8 @@ int Executer() {
   std::map<std::uint16_t, int> numeros;
   for (std::uint16_t base : PortsEmules) {
     const std::optional<int> n = ParportSelonLeNoyau(base);
-    bilan.verifier(n.has_value(), "kernel: a parport at " + TexteAdresse(base));
-    if (n) std::cout << "kernel: " << TexteAdresse(base) << " is parport" << *n << std::endl;
+    bilan.verifier(n.has_value(), "kernel: a parport at " + TexteAdressePort(base));
+    if (n) std::cout << "kernel: " << TexteAdressePort(base) << " is parport" << *n << std::endl;
     numeros[base] = n.value_or(-1);
   }
   if (bilan.echecs() == 0) {

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "editor/grid_layout.h"
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {

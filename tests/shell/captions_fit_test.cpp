@@ -10,7 +10,7 @@
 #include <QStyleOption>
 #include <QTimer>
 
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "infowin/about_window.h"
 #include "infowin/help_window.h"
 #include "infowin/schema_window.h"

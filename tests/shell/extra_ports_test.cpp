@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {

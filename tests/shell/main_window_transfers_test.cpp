@@ -149,6 +149,32 @@ TEST_F(TransfersTest, EmptySocketForAllThreeOperations) {
   VerifierRepos();
 }
 
+// A port that nothing serves: each failure box adds the start-up report's
+// line for it, since a desktop user never sees standard error.
+TEST_F(TransfersTest, FailuresOnAPortNothingServesGiveTheStartUpReason) {
+  const QString raison = QStringLiteral("\n\nLPT3 (0x3BC) : aucun port (simulation)");
+  const std::vector<IdentitePort> ports = PortsParalleles({});
+  env_.Ports = {{ports[0], "LPT1 (0x378) : sim", false}, {ports[2], "LPT3 (0x3BC) : aucun port (simulation)", true}};
+  TForm1& f = Demarrer();
+  adaptateur_->takeChip();
+  f.OptionLire->trigger();  // LPT1 is served: the text as it is
+  VerifierBoite(QStringLiteral("Lecture impossible :\nVérifiez que l'insertion de la mémoire est correcte.\n"),
+                QStringLiteral("Attention, erreur de lecture !"));
+  f.OptionLPT3->trigger();
+  f.OptionLire->trigger();
+  VerifierBoite(QStringLiteral("Lecture impossible :\nVérifiez que l'insertion de la mémoire est correcte.") + raison,
+                QStringLiteral("Attention, erreur de lecture !"));
+  f.BoutonProgMem->click();
+  VerifierBoite(Absente + raison, DeLaMemoire);
+  f.BoutonComparer->click();
+  VerifierBoite(QStringLiteral("Erreur de communication avec la mémoire...") + raison,
+                QStringLiteral("Comparaison Buffer / Mémoire :"));
+  adaptateur_->setNothingAttached(true);
+  f.Autodetection->trigger();
+  VerifierBoite(QStringLiteral("Erreur : le programmateur n'est pas connecté...") + raison,
+                QStringLiteral("Autodétection du Port // :"));
+}
+
 TEST_F(TransfersTest, ByteByByteProgrammingMovesTheBarAt64Steps) {
   TForm1& f = Demarrer();
   EepromModel* puce = Inserer(6);

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "engine/porttest/port_test_window.h"
+#include "porttest/port_test_window.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {

@@ -1,0 +1,93 @@
+// What the programmer reaches a chip through: the parallel-port adapter
+// today, a USB programmer or a kernel I2C bus tomorrow. The use cases
+// (use_cases.h) and the front ends speak to this interface only.
+//
+// Each chip operation takes the adapter for itself and gives it back at its
+// end (the ppdev claim, a virtual chip's file lock), so that another program
+// waits for one operation at most. Beside its own result, an operation says
+// how it went (Deroulement): done, not started because the adapter could not
+// be had, done but not kept, or stopped between two transactions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "engine/i2c_bus.h"
+#include "engine/port_identity.h"
+#include "engine/transfers.h"
+
+namespace zorbix {
+
+// The chip in the socket as the user chose it.
+struct Puce {
+  int ChipType;
+  int ChipSize;
+};
+
+// Thrown by a programming's Progression to stop it before the page (or byte)
+// at `Position`: every address below it holds the new data, nothing from it
+// on was sent. The chip is powered down and the adapter given back on the
+// way out, and the operation ends Interrompu. Never thrown from a read or a
+// compare, which are one transaction each.
+struct Interruption {
+  int Position;
+};
+
+enum class Deroulement : int {
+  Termine = 0,      // the operation ran to its end: its own result says how it went
+  Occupe = 1,       // the adapter could not be taken: nothing was done (Raison)
+  NonConserve = 2,  // the operation ran, but what it did could not be kept (Raison)
+  Interrompu = 3,   // stopped by an Interruption at Position
+};
+
+struct Bilan {
+  Deroulement Fin = Deroulement::Termine;
+  std::string Raison;  // Occupe, NonConserve: why, in French, naming the port
+  int Position = 0;    // Interrompu: where
+};
+
+struct BilanLecture : Bilan {
+  bool Acquittee = false;  // LireMemoire's result: the address phase was acknowledged
+};
+
+struct BilanProgrammation : Bilan {
+  WriteResult Resultat = WriteResult::EcritureReussie;  // the first transaction that failed
+};
+
+struct BilanComparaison : Bilan {
+  ResultatComparaison Resultat{false, 0};
+};
+
+struct BilanSonde : Bilan {
+  bool Acquittee = false;  // the device-select byte was acknowledged
+};
+
+class Adapter {
+ public:
+  virtual ~Adapter() = default;
+
+  // What a window needs to know of it.
+  virtual const IdentitePort& Identite() const = 0;  // its name for menus and messages
+  virtual bool TestDePort() const = 0;               // the port test window applies to it
+  virtual bool AlimenteLaPuce() const = 0;           // it powers the chip up and down for each operation
+  virtual bool VoitChaqueAcquittement() const = 0;   // it sees the acknowledge of every byte it sends
+
+  // The chip operations, with the progress contract of transfers.h and the
+  // results of LireMemoire, ProgrammerMemoireEntiere (by pages when
+  // EcritureParPages(chipType, writeMode)), ProgrammerOctetSeul and
+  // ComparerMemoire; `zone` is the compare's scratch area (ChipSize bytes).
+  virtual BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) = 0;
+  virtual BilanProgrammation ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
+                                            const Progression& progression) = 0;
+  virtual BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) = 0;
+  virtual BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
+                                    const Progression& progression) = 0;
+
+  // Whether a chip acknowledges the write device-select byte `selection`
+  // (its low bit is ignored). Nothing is written: the address phase ends in
+  // a repeated START and a one-byte read, never in a STOP, so that a chip
+  // taking more address bytes than the probe sends stores nothing.
+  virtual BilanSonde SonderAcquittement(std::uint8_t selection) = 0;
+};
+
+}  // namespace zorbix

@@ -1,0 +1,109 @@
+#include "engine/parallel_adapter.h"
+
+#include <memory>
+#include <vector>
+
+#include "engine/autodetection.h"
+#include "engine/chips.h"
+#include "engine/lines.h"
+#include "engine/port_claim.h"
+
+namespace zorbix {
+namespace {
+
+// Runs `travail(bilan)` while the port is taken. An Interruption from its
+// progression leaves through the transfer's supply guard, so the chip is
+// already powered down here; the port is given back in every case, and a
+// give-back that fails (a virtual chip not written back) is the outcome.
+template <typename BilanT, typename Travail>
+BilanT SurLePort(std::uint16_t base, Travail travail) {
+  BilanT bilan;
+  PortPris prise(base);
+  if (!prise.Pris()) {
+    bilan.Fin = Deroulement::Occupe;
+    bilan.Raison = prise.Raison();
+    return bilan;
+  }
+  try {
+    travail(bilan);
+  } catch (const Interruption& interruption) {
+    bilan.Fin = Deroulement::Interrompu;
+    bilan.Position = interruption.Position;
+  }
+  if (!prise.Rendre()) {
+    bilan.Fin = Deroulement::NonConserve;
+    bilan.Raison = prise.Raison();
+  }
+  return bilan;
+}
+
+// Write select, its acknowledge noted, then a repeated START and a one-byte
+// read ended without acknowledge and by a STOP: the chip's address counter
+// is the only thing that may move.
+bool SonderSelection(std::uint16_t p, std::uint8_t selection) {
+  const SousTension alimentation(p);
+  ConditionStart(p);
+  const bool acquittee = EnvoyerOctet(p, static_cast<std::uint8_t>(selection & 0xFE));
+  ConditionStart(p);
+  EnvoyerOctet(p, static_cast<std::uint8_t>(selection | 0x01));
+  RecevoirOctet(p, Acquittement::Sans);
+  ConditionStop(p);
+  return acquittee;
+}
+
+}  // namespace
+
+BilanLecture AdaptateurParallele::Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) {
+  return SurLePort<BilanLecture>(port_.Adresse, [&](BilanLecture& b) {
+    b.Acquittee = LireMemoire(Cible(puce), octets, progression);
+  });
+}
+
+BilanProgrammation AdaptateurParallele::ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
+                                                       const Progression& progression) {
+  return SurLePort<BilanProgrammation>(port_.Adresse, [&](BilanProgrammation& b) {
+    b.Resultat = ProgrammerMemoireEntiere(Cible(puce), octets, writeMode, progression);
+  });
+}
+
+BilanProgrammation AdaptateurParallele::ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets,
+                                                          int adresse) {
+  return SurLePort<BilanProgrammation>(port_.Adresse, [&](BilanProgrammation& b) {
+    b.Resultat = ProgrammerOctetSeul(Cible(puce), octets, adresse);
+  });
+}
+
+BilanComparaison AdaptateurParallele::Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
+                                               const Progression& progression) {
+  return SurLePort<BilanComparaison>(port_.Adresse, [&](BilanComparaison& b) {
+    b.Resultat = ComparerMemoire(Cible(puce), octets, zone, progression);
+  });
+}
+
+BilanSonde AdaptateurParallele::SonderAcquittement(std::uint8_t selection) {
+  return SurLePort<BilanSonde>(port_.Adresse,
+                               [&](BilanSonde& b) { b.Acquittee = SonderSelection(port_.Adresse, selection); });
+}
+
+BilanDetection DetecterAdaptateurParallele(const PortsSupplementaires& supplementaires) {
+  BilanDetection bilan;
+  const std::vector<IdentitePort> ports = PortsParalleles(supplementaires);
+  std::vector<std::unique_ptr<PortPris>> prises;
+  for (const IdentitePort& port : ports) {
+    prises.push_back(std::make_unique<PortPris>(port.Adresse));
+    if (prises.back()->Pris()) continue;
+    bilan.Fin = Deroulement::Occupe;
+    bilan.Raison = prises.back()->Raison();
+    return bilan;
+  }
+  const int trouve = DetecterProgrammateur(supplementaires);
+  if (trouve >= 0) bilan.Trouve = ports[static_cast<std::size_t>(trouve)];
+  for (std::unique_ptr<PortPris>& prise : prises) {
+    if (prise->Rendre() || bilan.Fin == Deroulement::NonConserve) continue;
+    bilan.Fin = Deroulement::NonConserve;
+    bilan.Raison = prise->Raison();
+  }
+  return bilan;
+}
+
+}  // namespace zorbix
