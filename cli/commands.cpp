@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
+#include "cli/commands_identify.h"
+#include "cli/commands_range.h"
 #include "cli/image_file.h"
 #include "cli/progress_line.h"
 #include "engine/autodetection.h"
@@ -17,11 +20,7 @@ namespace {
 
 constexpr int AdressesDifferentesMontrees = 16;
 
-// The window's texts end some lines with a newline of their own.
-void Ecrire(std::ostream& sortie, std::string texte) {
-  while (!texte.empty() && texte.back() == '\n') texte.pop_back();
-  sortie << texte << '\n';
-}
+void Ecrire(std::ostream& sortie, std::string texte) { EcrireLigne(sortie, std::move(texte)); }
 
 // "$0000 : puce $12, fichier $34" for the first differing addresses.
 void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std::uint8_t* fichier, int taille) {
@@ -106,6 +105,7 @@ int Comparer(const std::uint8_t* image, const Transfert& t, const char* operatio
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
+  if (const int garde = GarderEcriture(options, t.Cible.PortBase, t.Sorties); garde != SortieSucces) return garde;
   WriteResult resultat;
   {
     LigneProgression ligne = t.Ligne("Programmation");
@@ -130,7 +130,7 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
   const int code = Comparer(image.Octets.data(), t, "Comparaison", "", SortieDifferences);
-  if (code == SortieSucces) Ecrire(t.Sorties.Resultats, TexteAucuneDifference);
+  if (code == SortieSucces) Ecrire(t.Sorties.Resultats, TexteAucuneDifferenceFichier);
   return code;
 }
 
@@ -150,10 +150,12 @@ int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const Po
                      const SortiesCli& sorties) {
   const Transfert t{{portBase, options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
+  if (CommandeSurPlage(options)) return ExecuterSurPlage(options, portBase, sorties);
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
+    case CommandeCli::Identifier: return Identifier(portBase, sorties);
     case CommandeCli::Detecter: return Detecter(supplementaires, sorties);
     default: return SortieUsage;
   }
