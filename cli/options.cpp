@@ -134,8 +134,8 @@ bool VerifierPuce(const OptionsCli& options, std::string& erreur) {
                     " : elle s'écrit toujours par pages",
            false;
   const PlageCli plage = PlageDemandee(options);
-  const std::string memoire =
-      std::string(spec.NomCourt) + " (" + std::to_string(spec.Taille) + " octets, $0000 à " + Hexa4(spec.Taille - 1) + ")";
+  const std::string memoire = std::string(spec.NomCourt) + " (" + std::to_string(spec.Taille) + " octets, $0000 à " +
+                              Hexa4(spec.Taille - 1) + ")";
   if (options.Longueur && *options.Longueur == 0) return erreur = "la longueur de la plage est nulle", false;
   if (plage.Debut >= spec.Taille)
     return erreur = "l'adresse de début " + Hexa4(plage.Debut) + " sort de la " + memoire, false;

@@ -267,8 +267,9 @@ TEST_F(CliPlageTest, IdentifierOverEveryTypeAndTheGuardBeforeWriting) {
   Ecrire("f.bin", Aleatoires(2048, 10));
   r = Lancer("programmer --puce 24C16 f.bin");
   EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.erreurs.find("La mémoire présente est plus petite que la 24C16 demandée. Mémoire identifiée : 24C04"),
-            std::string::npos)
+  EXPECT_NE(
+      r.erreurs.find("La mémoire présente est plus petite que la 24C16 demandée. Mémoire identifiée : 24C04"),
+      std::string::npos)
       << r.erreurs;
   EXPECT_EQ(Lancer("effacer --puce 24C16").code, 2);
   EXPECT_EQ(Lire("puce.bin"), petite);
