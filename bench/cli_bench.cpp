@@ -7,6 +7,13 @@
 //                       process (ZORBIX_SIMULATION with a chip file): start,
 //                       simulator set-up, file, bus, chip file written back.
 // Processus/Version     `zorbix32-cli --version`: a process with no bus work.
+// Fenetre/Plage4K       a 4 KiB range in the middle of the 24C512 (32 pages
+//                       at $7800) programmed alone, beside the whole chip.
+// Identification/<type> the probing of `identifier` on each type, random
+//                       and erased contents: its port accesses, beside a
+//                       whole-chip read of that type.
+// The processes program with --forcer: the bus then carries the window's
+// transfer alone, without the identification that guards it.
 // cpu_ms                processor time (user + system) per run: of this
 //                       process for Fenetre, of the child for Processus. On
 //                       a loaded machine it is the steadier figure.
@@ -32,6 +39,8 @@
 #include <vector>
 
 #include "engine/chips.h"
+#include "engine/identification.h"
+#include "engine/range_transfers.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/sim/simulated_backend.h"
 #include "engine/transfers.h"
@@ -110,8 +119,8 @@ std::vector<Commande> Commandes() {
   const std::string fichier = (Dossier() / "image.bin").string();
   const std::string copie = (Dossier() / "copie.bin").string();
   return {{"Lecture", {"lire", "--puce", "24C512", copie}},
-          {"Programmation", {"programmer", "--puce", "24C512", "--sans-verification", fichier}},
-          {"ProgrammationVerifiee", {"programmer", "--puce", "24C512", fichier}}};
+          {"Programmation", {"programmer", "--puce", "24C512", "--forcer", "--sans-verification", fichier}},
+          {"ProgrammationVerifiee", {"programmer", "--puce", "24C512", "--forcer", fichier}}};
 }
 
 std::string Simulation() { return "ZORBIX_SIMULATION=LPT1:24C512=" + (Dossier() / "puce.bin").string(); }
@@ -177,6 +186,57 @@ void BM_ProcessusVersion(benchmark::State& state) {
   state.counters["cpu_ms"] = g_cpuEnfantMs / static_cast<double>(state.iterations());
 }
 
+// 32 pages of 128 bytes at $7800, and the whole chip, on one simulated 24C512.
+void BM_Plage4K(benchmark::State& state) {
+  SimulatedBackend sim;
+  sim.addAdapter(AdresseLPT1).insertChip(EepromModel::create(Type24C512));
+  PortBackend* avant = InstallerBackend(&sim);
+  const std::vector<std::uint8_t> image = Image();
+  const CibleI2C cible{AdresseLPT1, Type24C512, Taille};
+  std::uint64_t plage = 0;
+  for (auto _ : state) {
+    const std::uint64_t debut = sim.accessCount();
+    if (ProgrammerPlage(cible, {0x7800, 4096}, image.data(), true, nullptr) != WriteResult::EcritureReussie)
+      state.SkipWithError("plage manquée");
+    plage = sim.accessCount() - debut;
+  }
+  const std::uint64_t debut = sim.accessCount();
+  ProgrammerMemoireEntiere(cible, image.data(), true, nullptr);
+  state.counters["acces"] = static_cast<double>(plage);
+  state.counters["acces_puce_entiere"] = static_cast<double>(sim.accessCount() - debut);
+  InstallerBackend(avant);
+}
+
+// identifier on a chip of `type`, random (range(1) = 0) or erased contents.
+void BM_Identification(benchmark::State& state) {
+  const int type = static_cast<int>(state.range(0));
+  SimulatedBackend sim;
+  EepromModel* puce = sim.addAdapter(AdresseLPT1).insertChip(EepromModel::create(type));
+  if (state.range(1) == 0) {
+    std::mt19937 g(static_cast<unsigned>(type));
+    for (auto& b : puce->memory()) b = static_cast<std::uint8_t>(g());
+  }
+  PortBackend* avant = InstallerBackend(&sim);
+  std::uint64_t acces = 0;
+  for (auto _ : state) {
+    const std::uint64_t debut = sim.accessCount();
+    benchmark::DoNotOptimize(IdentifierMemoire(AdresseLPT1));
+    acces = sim.accessCount() - debut;
+  }
+  std::vector<std::uint8_t> lu(static_cast<std::size_t>(puce->size()));
+  const std::uint64_t debut = sim.accessCount();
+  LireMemoire({AdresseLPT1, type, puce->size()}, lu.data(), nullptr);
+  state.counters["acces"] = static_cast<double>(acces);
+  state.counters["acces_lecture"] = static_cast<double>(sim.accessCount() - debut);
+  state.SetLabel(std::string(SpecMemoire(type).NomCourt) + (state.range(1) ? " effacée" : " aléatoire"));
+  InstallerBackend(avant);
+}
+
+BENCHMARK(BM_Plage4K)->Name("Fenetre/Plage4K/24C512")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Identification)
+    ->Name("Identification")
+    ->ArgsProduct({benchmark::CreateDenseRange(0, NombreTypesMemoire - 1, 1), {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FenetreLecture)->Name("Fenetre/Lecture/24C512")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FenetreProgrammation)
     ->Name("Fenetre/Programmation/24C512")

@@ -1,18 +1,23 @@
 #include "cli/commands.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "cli/cli_texts.h"
+#include "cli/commands_identify.h"
+#include "cli/commands_range.h"
 #include "cli/image_file.h"
 #include "cli/progress_line.h"
 #include "cli/stop_signals.h"
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
 #include "engine/parallel_adapter.h"
+#include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
 #include "engine/use_cases.h"
 
@@ -21,11 +26,7 @@ namespace {
 
 constexpr int AdressesDifferentesMontrees = 16;
 
-// The window's texts end some lines with a newline of their own.
-void Ecrire(std::ostream& sortie, std::string texte) {
-  while (!texte.empty() && texte.back() == '\n') texte.pop_back();
-  sortie << texte << '\n';
-}
+void Ecrire(std::ostream& sortie, std::string texte) { EcrireLigne(sortie, std::move(texte)); }
 
 // "$0000 : puce $12, fichier $34" for the first differing addresses.
 void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std::uint8_t* fichier, int taille) {
@@ -99,6 +100,21 @@ int CodeDeroulement(const Issue& issue, const Transfert& t) {
   return SortieEchecMemoire;
 }
 
+// The range commands and the identification drive the parallel bus
+// themselves: they take the port for their whole run, as an adapter's
+// operation does, and give it back after.
+int SurPortPris(const Transfert& t, const std::function<int()>& commande) {
+  PortPris pris(t.Adaptateur->Identite().Adresse);
+  if (!pris.Pris()) {
+    Ecrire(t.Sorties.Erreurs, pris.Raison());
+    return SortiePortOccupe;
+  }
+  const int code = commande();
+  if (pris.Rendre()) return code;
+  Ecrire(t.Sorties.Erreurs, pris.Raison());
+  return code == SortieSucces ? SortieEchecMemoire : code;
+}
+
 // The file's image, or false after saying why it is refused (nothing touches
 // the chip).
 bool Charger(const OptionsCli& options, const Transfert& t, ImageChargee& image) {
@@ -141,6 +157,9 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
+  if (const int garde = SurPortPris(t, [&] { return GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); });
+      garde != SortieSucces)
+    return garde;
   Affichage affichage(t, "Programmation");
   const IssueProgrammation issue =
       ProgrammerEtVerifier(*t.Adaptateur, t.Memoire, image.Octets.data(), options.WriteMode, options.Verification,
@@ -198,10 +217,13 @@ int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const 
   const Transfert t{OuvrirAdaptateur(port),
                     {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
+  if (CommandeSurPlage(options))
+    return SurPortPris(t, [&] { return ExecuterSurPlage(options, port.Adresse, sorties); });
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
+    case CommandeCli::Identifier: return SurPortPris(t, [&] { return Identifier(port.Adresse, sorties); });
     case CommandeCli::Detecter: return Detecter(supplementaires, t);
     default: return SortieUsage;
   }

@@ -44,6 +44,7 @@ std::size_t LireFichier(const std::string& nom, bool hexa, ImageChargee& resulta
 ImageChargee ChargerImage(const std::string& nom, bool hexa, int chipSize) {
   ImageChargee resultat;
   const std::size_t etendue = LireFichier(nom, hexa, resultat);
+  resultat.Etendue = etendue;
   const auto taille = static_cast<std::size_t>(chipSize);
   if (!resultat.Message.empty()) return resultat;
   if (etendue == 0) {

@@ -16,6 +16,7 @@ constexpr std::size_t TailleImage = 65536;
 struct ImageChargee {
   bool Acceptee = false;
   std::string Message;           // why it was refused, or the one-line note on a short file
+  std::size_t Etendue = 0;       // one past the file's last byte (a HEX file's highest address)
   std::vector<std::uint8_t> Octets = std::vector<std::uint8_t>(TailleImage, 0xFF);
 };
 

@@ -38,6 +38,9 @@ int main(int argc, char** argv) {
   // A name is one of the extra ports just installed, as `ports` lists them.
   const std::optional<IdentitePort> port = LireIdentitePort(options.Port, ports->supplementaires(), erreur);
   if (!port) return ErreurUsage(erreur);
+  // A trace asked for and not possible: said even when silent, and nothing is done.
+  for (const std::string& ligne : ports->rapport())
+    if (ligne.rfind(DebutTraceImpossible, 0) == 0) return std::cerr << ligne << '\n', SortieUsage;
   if (options.Commande == CommandeCli::Ports) {
     AfficherRapportPorts(*ports, std::cout);
   } else {

@@ -7,7 +7,18 @@
 
 namespace zorbix {
 
-enum class CommandeCli { Lire, Programmer, Comparer, Detecter, Ports, Aide, Version };
+enum class CommandeCli {
+  Lire,
+  Programmer,
+  Comparer,
+  Effacer,
+  Vierge,
+  Identifier,
+  Detecter,
+  Ports,
+  Aide,
+  Version
+};
 
 struct OptionsCli {
   CommandeCli Commande = CommandeCli::Aide;
@@ -17,13 +28,31 @@ struct OptionsCli {
   bool Verification = true;           // off with --sans-verification
   std::optional<bool> FormatHexa;     // --format, when forced
   bool Silencieux = false;            // --silencieux
+  std::optional<int> Debut;           // --debut: first address of the range
+  std::optional<int> Longueur;        // --longueur: bytes of the range
+  bool Liste = false;                 // --liste: comparer lists every difference
+  bool Forcer = false;                // --forcer: programmer without identifying the chip
+  int Valeur = 0xFF;                  // --valeur: the byte effacer writes
   std::string Fichier;
 };
 
+// The part of the chip a command acts on: --debut (0 by default) and
+// --longueur (to the chip's end by default).
+struct PlageCli {
+  int Debut;
+  int Longueur;
+};
+PlageCli PlageDemandee(const OptionsCli& options);
+// Whether --debut or --longueur was given: without them the whole-chip
+// transfers run, exactly as the window's.
+bool PlageDonnee(const OptionsCli& options);
+
 // Fills `options` from the words after the program's name. False, with a
 // one-line French reason in `erreur`, for an unknown command or option, a
-// missing or extra argument, an option the command does not take, or an
-// unknown chip type. --help and --version win over everything else.
+// missing or extra argument, an option the command does not take or given
+// twice, an unknown chip type, byte-by-byte writing of a type written in
+// pages only, a number that is not one, or a range outside the chip.
+// --help and --version win over everything else.
 bool AnalyserArguments(const std::vector<std::string>& mots, OptionsCli& options, std::string& erreur);
 
 // The usage and exit codes, as --help prints them.

@@ -82,7 +82,7 @@ std::unique_ptr<SimulatedBackend> PreparerSimulation(const ParametresPorts& para
     if (simulation->enableTrace(*parametres.trace))
       rapport.push_back("Trace du bus : " + *parametres.trace);
     else
-      rapport.push_back("Trace du bus impossible : " + *parametres.trace + " ne peut pas être créé.");
+      rapport.push_back(DebutTraceImpossible + *parametres.trace + " ne peut pas être créé.");
   }
   return simulation;
 }

@@ -26,6 +26,9 @@ namespace zorbix {
 
 class SimulatedBackend;
 
+// Starts the report's line when the bus trace asked for cannot be created.
+constexpr const char* DebutTraceImpossible = "Trace du bus impossible : ";
+
 struct ParametresPorts {
   std::optional<std::string> simulation;  // ZORBIX_SIMULATION, when set
   std::optional<std::string> trace;       // ZORBIX_SIM_TRACE, when set
