@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/image_file.h"
 #include "engine/chips.h"
 
 namespace zorbix {
@@ -110,6 +111,9 @@ bool AnalyserArguments(const std::vector<std::string>& mots, OptionsCli& options
   if (AvecFichier(options.Commande)) {
     if (options.ChipType < 0) return erreur = "type de mémoire manquant (--puce)", false;
     if (!fichierDonne) return erreur = "nom de fichier manquant", false;
+    // Standard input has no name to tell its format by.
+    if (options.Fichier == NomFluxStandard && options.Commande != CommandeCli::Lire && !options.FormatHexa)
+      return erreur = "--format hex ou --format bin est obligatoire pour l'entrée standard (-)", false;
   }
   return true;
 }
@@ -122,9 +126,9 @@ bool EstFormatHexa(const OptionsCli& options) {
 
 std::string TexteUsage() {
   return "Usage :\n"
-         "  zorbix32-cli lire       --puce TYPE [--port PORT] fichier\n"
-         "  zorbix32-cli programmer --puce TYPE [--port PORT] [--mode page|octet] [--sans-verification] fichier\n"
-         "  zorbix32-cli comparer   --puce TYPE [--port PORT] fichier\n"
+         "  zorbix32-cli lire       --puce TYPE [--port PORT] fichier|-\n"
+         "  zorbix32-cli programmer --puce TYPE [--port PORT] [--mode page|octet] [--sans-verification] fichier|-\n"
+         "  zorbix32-cli comparer   --puce TYPE [--port PORT] fichier|-\n"
          "  zorbix32-cli detecter\n"
          "  zorbix32-cli ports\n"
          "  zorbix32-cli --help | --version\n"
@@ -146,6 +150,8 @@ std::string TexteUsage() {
          "  2  erreur d'utilisation ou de fichier\n"
          "  3  la comparaison a trouvé des différences\n"
          "\n"
+         "Le fichier - est la sortie standard pour lire, l'entrée standard pour\n"
+         "programmer et comparer (avec --format, obligatoire).\n"
          "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports.\n"
          "ZORBIX_SIMULATION et ZORBIX_SIM_TRACE agissent comme pour zorbix32.\n";
 }
