@@ -1,5 +1,7 @@
 // The few POSIX file operations the formats share: a descriptor that closes
-// itself, and reads and writes that go on after short transfers and signals.
+// itself, the opening of a user's file that never waits on what is not a
+// regular file, and reads and writes that go on after short transfers and
+// signals.
 #pragma once
 
 #include <cstddef>

@@ -168,7 +168,8 @@ int VerifierDestination(const std::string& nom) {
 bool RemplacerFichier(const std::string& nom, const void* donnees, std::size_t taille, int* erreur) {
   const int resultat = Remplacer(nom, donnees, taille);
   if (erreur) *erreur = resultat;
-  if (resultat > 0) errno = resultat;
+  // For callers that read errno: our own reasons as the nearest system one.
+  if (resultat != 0) errno = resultat > 0 ? resultat : resultat == ErreurLienCasse ? ENOENT : EINVAL;
   return resultat == 0;
 }
 

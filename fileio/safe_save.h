@@ -20,7 +20,7 @@ namespace zorbix {
 // Replaces the file `nom` (as typed: no extension is added) with the `taille`
 // bytes at `donnees`, or creates it. Returns false when the file could not be
 // completely written, with the reason in `*erreur` when given (an errno value
-// or one of file_errors.h) and in errno when it is the system's; nothing on
+// or one of file_errors.h) and the nearest system error in errno; nothing on
 // disk has changed unless the in-place rewrite failed while writing.
 //
 // An existing file keeps its permission bits; a new file gets the usual

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -45,6 +46,7 @@ std::string Inaccessible(const std::string& nom, const std::string& raison) {
 }
 
 TEST(FichiersRefuses, LesLecteursRefusentSansAttendreEtDisentPourquoi) {
+  ::alarm(60);  // a reader that waits on the FIFO ends the run instead of hanging it
   RepertoireTemporaire rep;
   ASSERT_EQ(::mkfifo(rep.Chemin("tube").c_str(), 0644), 0);
   ASSERT_EQ(::mkdir(rep.Chemin("dossier").c_str(), 0755), 0);
@@ -72,6 +74,7 @@ TEST(FichiersRefuses, LesLecteursRefusentSansAttendreEtDisentPourquoi) {
   std::vector<std::uint8_t> buffer(CapaciteChargement, 0x5A);
   EXPECT_EQ(LireFichierHexa(rep.Chemin("vers-cache"), buffer.data(), buffer.size()).Code, CodeHexa::Succes);
   EXPECT_EQ(buffer[0], 0x42);
+  ::alarm(0);
 }
 
 // A save over a FIFO, a device or a dangling link would put a regular file

@@ -127,6 +127,7 @@ TEST_F(FileCommandsTest, EmptyOrMissingFileChangesNothingButTheName) {
 // the same box says why, at once (a FIFO must not block the window), in
 // either format; a save onto the FIFO is refused and leaves it a FIFO.
 TEST_F(FileCommandsTest, WhatExistsButCannotBeOpenedSaysWhy) {
+  ::alarm(60);  // a load that waits on the FIFO ends the run instead of hanging it
   TForm1& f = Demarrer();
   f.BoutonsBuffer[1]->click();  // all 00
   const Buffer avant = etat_.Buffer;
@@ -158,6 +159,7 @@ TEST_F(FileCommandsTest, WhatExistsButCannotBeOpenedSaysWhy) {
   Sauver(rep_.Chemin("tube"), 1);
   EXPECT_EQ(SeuleBoite().texte, QString("L'enregistrement n'a pas pu être effectué : pas un fichier ordinaire."));
   EXPECT_TRUE(std::filesystem::is_fifo(rep_.Chemin("tube")));
+  ::alarm(0);
 }
 
 // The entry left selected decides the format, not the file's extension.
