@@ -127,7 +127,15 @@ bool Charger(const OptionsCli& options, const Transfert& t, ImageChargee& image)
   return true;
 }
 
+// The output path is judged before the chip is read: what is there (a
+// device, a FIFO, a folder) is never replaced. "-" sends the image to
+// standard output, so the report goes to standard error.
 int Lire(const OptionsCli& options, const Transfert& t) {
+  const std::string refus = RefusDestination(options.Fichier);
+  if (!refus.empty()) {
+    Ecrire(t.Sorties.Erreurs, refus);
+    return SortieUsage;
+  }
   std::vector<std::uint8_t> octets(TailleImage, 0xFF);
   Affichage affichage(t, "Lecture");
   const Issue issue = LireLaMemoire(*t.Adaptateur, t.Memoire, octets.data(), affichage.PourLecture());
@@ -137,11 +145,17 @@ int Lire(const OptionsCli& options, const Transfert& t) {
     Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
   }
-  if (!SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Memoire.ChipSize)) {
-    Ecrire(t.Sorties.Erreurs, "L'enregistrement n'a pas pu être effectué : " + options.Fichier);
+  const bool sortieStandard = options.Fichier == NomFluxStandard;
+  if (sortieStandard) t.Sorties.Resultats.flush();
+  const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Memoire.ChipSize);
+  if (!echec.empty()) {
+    Ecrire(t.Sorties.Erreurs, echec);
     return SortieUsage;
   }
-  Ecrire(t.Sorties.Resultats, std::to_string(t.Memoire.ChipSize) + " octets lus dans " + options.Fichier);
+  if (sortieStandard)
+    Ecrire(t.Sorties.Erreurs, std::to_string(t.Memoire.ChipSize) + " octets lus, envoyés sur la sortie standard");
+  else
+    Ecrire(t.Sorties.Resultats, std::to_string(t.Memoire.ChipSize) + " octets lus dans " + options.Fichier);
   return SortieSucces;
 }
 

@@ -144,18 +144,28 @@ bool ChargerZone(const OptionsCli& options, const Zone& z, Octets& octets) {
 }
 
 int Lire(const OptionsCli& options, const Zone& z) {
+  // As for the whole chip: the output path is judged before the chip is read.
+  const std::string refus = RefusDestination(options.Fichier);
+  if (!refus.empty()) {
+    EcrireLigne(z.Sorties.Erreurs, refus);
+    return SortieUsage;
+  }
   Octets octets(static_cast<std::size_t>(z.Octets.Longueur));
   if (!z.Lire(octets.data(), "Lecture")) {
     EcrireLigne(z.Sorties.Erreurs, TexteLectureImpossible);
     return SortieEchecMemoire;
   }
-  if (!SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), z.Octets.Longueur)) {
-    EcrireLigne(z.Sorties.Erreurs, "L'enregistrement n'a pas pu être effectué : " + options.Fichier);
+  const bool sortieStandard = options.Fichier == NomFluxStandard;
+  if (sortieStandard) z.Sorties.Resultats.flush();
+  const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), z.Octets.Longueur);
+  if (!echec.empty()) {
+    EcrireLigne(z.Sorties.Erreurs, echec);
     return SortieUsage;
   }
-  EcrireLigne(z.Sorties.Resultats, std::to_string(z.Octets.Longueur) + " octets lus de " + Hexa4(z.Octets.Debut) +
-                                       " à " + Hexa4(z.Octets.Debut + z.Octets.Longueur - 1) + " dans " +
-                                       options.Fichier);
+  EcrireLigne(sortieStandard ? z.Sorties.Erreurs : z.Sorties.Resultats,
+              std::to_string(z.Octets.Longueur) + " octets lus de " + Hexa4(z.Octets.Debut) + " à " +
+                  Hexa4(z.Octets.Debut + z.Octets.Longueur - 1) +
+                  (sortieStandard ? ", envoyés sur la sortie standard" : " dans " + options.Fichier));
   return SortieSucces;
 }
 

@@ -13,6 +13,10 @@ namespace zorbix {
 // Size of the image: the window's whole Buffer.
 constexpr std::size_t TailleImage = 65536;
 
+// The file name that stands for standard input (programmer, comparer) or
+// standard output (lire). A file really named so is reached as ./-.
+constexpr const char* NomFluxStandard = "-";
+
 struct ImageChargee {
   bool Acceptee = false;
   std::string Message;           // why it was refused, or the one-line note on a short file
@@ -20,16 +24,23 @@ struct ImageChargee {
   std::vector<std::uint8_t> Octets = std::vector<std::uint8_t>(TailleImage, 0xFF);
 };
 
-// Loads `nom` for a chip of `chipSize` bytes into an image whose bytes the
-// file does not give stay 0xFF, as in the window's Buffer. Refused: a file
-// that cannot be read or holds no byte, a HEX file with a faulty line (the
-// reader's message and its code), a file reaching beyond the chip (both
-// sizes named). An accepted file shorter than the chip gets a note saying
-// which addresses will be 0xFF.
+// Loads `nom` (standard input for "-") for a chip of `chipSize` bytes into an
+// image whose bytes the file does not give stay 0xFF, as in the window's
+// Buffer. Refused: a file that cannot be read, with the system's reason,
+// or is not a regular file, or holds no byte; a HEX file with a faulty line
+// (the message, its code, the line's number and the line); a file reaching
+// beyond the chip (both sizes named). An accepted file shorter than the chip
+// gets a note saying which addresses will be 0xFF.
 ImageChargee ChargerImage(const std::string& nom, bool hexa, int chipSize);
 
-// Saves the chip's `chipSize` bytes through the safe save: a failed save
-// leaves any file of that name as it was.
-bool SauverImage(const std::string& nom, bool hexa, const std::uint8_t* octets, int chipSize);
+// Empty when `nom` may take the image of a chip (standard output for "-",
+// a regular file or a link to one that this process may write, a new name in
+// an existing folder); otherwise why not, to be said before the chip is read.
+std::string RefusDestination(const std::string& nom);
+
+// Saves the chip's `chipSize` bytes through the safe save (a failed save
+// leaves any file of that name as it was), or writes them to standard output
+// for "-". Empty on success, otherwise the reason.
+std::string SauverImage(const std::string& nom, bool hexa, const std::uint8_t* octets, int chipSize);
 
 }  // namespace zorbix

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/standard_output.h"
 #include "engine/backends/port_setup.h"
 #include "engine/port_identity.h"
 
@@ -18,9 +19,8 @@ int ErreurUsage(const std::string& erreur) {
   return zorbix::SortieUsage;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The whole run; main adds the check that standard output took everything.
+int Executer(int argc, char** argv) {
   using namespace zorbix;
   OptionsCli options;
   std::string erreur;
@@ -57,3 +57,7 @@ int main(int argc, char** argv) {
   if (!problemes.empty()) std::cerr << problemes << '\n';
   return problemes.empty() ? SortieSucces : SortieEchecMemoire;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return zorbix::TerminerSortieStandard(Executer(argc, argv)); }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 
+#include "cli/image_file.h"
 #include "engine/chips.h"
 
 namespace zorbix {
@@ -200,6 +201,10 @@ bool AnalyserArguments(const std::vector<std::string>& mots, OptionsCli& options
   }
   if (AvecPuce(options.Commande) && options.ChipType < 0) return erreur = "type de mémoire manquant (--puce)", false;
   if (AvecFichier(options.Commande) && !fichierDonne) return erreur = "nom de fichier manquant", false;
+  // Standard input has no name to tell its format by.
+  if (AvecFichier(options.Commande) && options.Fichier == NomFluxStandard && options.Commande != CommandeCli::Lire &&
+      !options.FormatHexa)
+    return erreur = "--format hex ou --format bin est obligatoire pour l'entrée standard (-)", false;
   return VerifierPuce(options, erreur);
 }
 
@@ -211,10 +216,10 @@ bool EstFormatHexa(const OptionsCli& options) {
 
 std::string TexteUsage() {
   return "Usage :\n"
-         "  zorbix32-cli lire       --puce TYPE [--port PORT] [PLAGE] fichier\n"
+         "  zorbix32-cli lire       --puce TYPE [--port PORT] [PLAGE] fichier|-\n"
          "  zorbix32-cli programmer --puce TYPE [--port PORT] [PLAGE] [--mode page|octet]\n"
-         "                          [--sans-verification] [--forcer] fichier\n"
-         "  zorbix32-cli comparer   --puce TYPE [--port PORT] [PLAGE] [--liste] fichier\n"
+         "                          [--sans-verification] [--forcer] fichier|-\n"
+         "  zorbix32-cli comparer   --puce TYPE [--port PORT] [PLAGE] [--liste] fichier|-\n"
          "  zorbix32-cli effacer    --puce TYPE [--port PORT] [PLAGE] [--valeur OCTET] [--mode page|octet]\n"
          "                          [--sans-verification] [--forcer]\n"
          "  zorbix32-cli vierge     --puce TYPE [--port PORT] [PLAGE]\n"
@@ -252,6 +257,8 @@ std::string TexteUsage() {
          "  5  interrompu par un signal entre deux transactions\n"
          "\n"
          "identifier lit la mémoire sans l'écrire et dit quels types elle peut être.\n"
+         "Le fichier - est la sortie standard pour lire, l'entrée standard pour\n"
+         "programmer et comparer (avec --format, obligatoire).\n"
          "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports.\n"
          "ZORBIX_SIMULATION et ZORBIX_SIM_TRACE agissent comme pour zorbix32.\n";
 }

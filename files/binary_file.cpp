@@ -1,6 +1,7 @@
 #include "files/binary_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <vector>
 
@@ -20,20 +21,22 @@ std::string Hexa4(std::size_t valeur) {
 }  // namespace
 
 std::size_t ChargerFichierBinaire(const std::string& nom, std::uint8_t* buffer,
-                                  std::size_t capacite) {
-  const Descripteur fichier(OuvrirEnLecture(nom.c_str()));
+                                  std::size_t capacite, int* erreur) {
+  int refus = 0;
+  if (!erreur) erreur = &refus;
+  const Descripteur fichier(OuvrirFichierOrdinaire(nom.c_str(), *erreur));
   if (!fichier.Ouvert()) return 0;
   // Read aside first, so that a read failing half-way changes nothing.
   std::vector<std::uint8_t> lu(capacite);
   std::size_t n = 0;
-  if (!LireJusqua(fichier.Fd(), lu.data(), capacite, n)) return 0;
+  if (!LireJusqua(fichier.Fd(), lu.data(), capacite, n)) return *erreur = errno, 0;
   std::copy(lu.begin(), lu.begin() + static_cast<std::ptrdiff_t>(n), buffer);
   return n;
 }
 
 bool SauverFichierBinaire(const std::string& nom, const std::uint8_t* buffer,
-                          std::size_t taille) {
-  return RemplacerFichier(nom, buffer, taille);
+                          std::size_t taille, int* erreur) {
+  return RemplacerFichier(nom, buffer, taille, erreur);
 }
 
 std::string RapportChargement(std::size_t n, std::size_t tailleMemoire) {

@@ -1,7 +1,9 @@
 #include "files/intel_hex.h"
 
 #include <algorithm>
+#include <cerrno>
 
+#include "fileio/file_errors.h"
 #include "fileio/posix_file.h"
 #include "fileio/safe_save.h"
 #include "files/text_lines.h"
@@ -101,9 +103,19 @@ ResultatLectureHexa Resultat(CodeHexa code, std::size_t octetsValides, std::size
   return r;
 }
 
-ResultatLectureHexa Introuvable(const std::string& nom, std::size_t octetsValides) {
+ResultatLectureHexa Illisible(int erreur, std::size_t octetsValides) {
   ResultatLectureHexa r = Resultat(CodeHexa::FichierIntrouvable, octetsValides);
-  r.Message = "Le fichier " + nom + " est introuvable !";
+  r.Erreur = erreur;
+  return r;
+}
+
+ResultatLectureHexa RefusLigne(const Enregistrement& e, std::size_t octetsValides, std::size_t etendue,
+                               const LecteurLignes& lecteur, std::string ligne) {
+  ResultatLectureHexa r = Resultat(e.Code, octetsValides, etendue);
+  if (e.Code == CodeHexa::Succes) return r;  // a record that ends the reading
+  while (!ligne.empty() && (ligne.back() == '\n' || ligne.back() == '\r')) ligne.pop_back();
+  r.Ligne = lecteur.Numero();
+  r.Enregistrement = std::move(ligne);
   return r;
 }
 
@@ -170,26 +182,35 @@ std::string MessageHexa(CodeHexa code) {
   return std::string();
 }
 
-ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer,
-                                    std::size_t capacite) {
-  const Descripteur fichier(OuvrirEnLecture(nom.c_str()));
-  if (!fichier.Ouvert()) return Introuvable(nom, 0);
-  LecteurLignes lecteur(fichier.Fd());
+ResultatLectureHexa LireHexaDepuis(int fd, std::uint8_t* buffer, std::size_t capacite) {
+  LecteurLignes lecteur(fd);
   std::string ligne;
   std::size_t octetsValides = 0;
   std::size_t etendue = 0;
   while (lecteur.LireLigne(ligne)) {
     const Enregistrement e = AnalyserLigne(ligne, capacite);
     octetsValides += static_cast<std::size_t>(e.OctetsValides);
-    if (e.Code != CodeHexa::Succes || e.FinLecture) return Resultat(e.Code, octetsValides, etendue);
+    if (e.Code != CodeHexa::Succes || e.FinLecture)
+      return RefusLigne(e, octetsValides, etendue, lecteur, std::move(ligne));
     if (e.Passe) continue;
     std::copy(e.Donnees, e.Donnees + e.Nombre, buffer + e.Adresse);
     if (e.Nombre > 0) etendue = std::max(etendue, e.Adresse + static_cast<std::size_t>(e.Nombre));
   }
   // A read error is no end of file: the lines that were not read may have
   // held anything, so the load is not reported as a success.
-  if (lecteur.Erreur()) return Introuvable(nom, octetsValides);
+  if (lecteur.Erreur() != 0) return Illisible(lecteur.Erreur(), octetsValides);
   return Resultat(CodeHexa::Succes, octetsValides, etendue);
+}
+
+ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer,
+                                    std::size_t capacite) {
+  int erreur = 0;
+  const Descripteur fichier(OuvrirFichierOrdinaire(nom.c_str(), erreur));
+  ResultatLectureHexa r = fichier.Ouvert() ? LireHexaDepuis(fichier.Fd(), buffer, capacite) : Illisible(erreur, 0);
+  if (r.Code == CodeHexa::FichierIntrouvable)
+    r.Message = NomIntrouvable(r.Erreur) ? "Le fichier " + nom + " est introuvable !"
+                                         : PhraseFichierInaccessible(nom, r.Erreur);
+  return r;
 }
 
 std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint8_t* buffer) {
@@ -203,12 +224,14 @@ std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint
 }
 
 bool EcrireFichierHexa(std::size_t taille, int octetsParLigne, const std::string& nom,
-                       const std::uint8_t* buffer) {
+                       const std::uint8_t* buffer, int* erreur) {
   if (taille > PlusGrandeAdresse || octetsParLigne < 1 ||
-      octetsParLigne > MaxOctetsParEnregistrement)
+      octetsParLigne > MaxOctetsParEnregistrement) {
+    if (erreur) *erreur = EINVAL;
     return false;
+  }
   const std::string texte = FormaterHexa(taille, octetsParLigne, buffer);
-  return RemplacerFichier(nom, texte.data(), texte.size());
+  return RemplacerFichier(nom, texte.data(), texte.size(), erreur);
 }
 
 }  // namespace zorbix

@@ -16,7 +16,7 @@
 namespace zorbix {
 
 enum class CodeHexa {
-  FichierIntrouvable = -1,  // the file could not be opened or read
+  FichierIntrouvable = -1,  // the file could not be opened or read (Erreur says why)
   Succes = 0,               // end of file, or a record that ends the reading
   PasFormatIntel = 1,       // the line does not start with ':'
   NombreOctetsInconnu = 2,  // the count field is not a hexadecimal pair
@@ -38,6 +38,9 @@ struct ResultatLectureHexa {
   std::string Message;             // empty for Succes; UTF-8
   std::size_t OctetsValides = 0;   // valid data bytes met in data records, faulty ones too
   std::size_t Etendue = 0;         // one past the highest address a data record stored
+  int Erreur = 0;                  // FichierIntrouvable: the reason, as in file_errors.h
+  std::size_t Ligne = 0;           // codes 1..8: the faulty line's number, from 1
+  std::string Enregistrement;      // codes 1..8: that line as read, without its line end
 };
 
 // Two hexadecimal digits ('0'-'9', 'A'-'F', 'a'-'f'), most significant first.
@@ -51,9 +54,17 @@ std::string MessageHexa(CodeHexa code);
 
 // Reads the Intel HEX file `nom` into buffer[0, capacite). The main window
 // passes the whole Buffer (65536). Never writes outside [0, capacite); leaves
-// the Buffer untouched when the file cannot be opened.
+// the Buffer untouched when the file cannot be opened. Only a regular file
+// (or a link to one) is read: a FIFO, a device or a folder is refused without
+// waiting. A name that does not exist gets the message "Le fichier NOM est
+// introuvable !", anything else that cannot be opened says why.
 ResultatLectureHexa LireFichierHexa(const std::string& nom, std::uint8_t* buffer,
                                     std::size_t capacite);
+
+// The same from a descriptor already open (standard input, for one), read to
+// its end. A read error gives FichierIntrouvable with its Erreur and no
+// message, since there is no name to give.
+ResultatLectureHexa LireHexaDepuis(int fd, std::uint8_t* buffer, std::size_t capacite);
 
 // The text of the file that saves buffer[0, taille): one data record per
 // `octetsParLigne` bytes from address 0, upper-case digits, CR LF, then the
@@ -66,8 +77,9 @@ std::string FormaterHexa(std::size_t taille, int octetsParLigne, const std::uint
 // any file of that name only once the new one is completely on disk (see
 // safe_save.h). Returns false, leaving the old file as it was, when the file
 // cannot be written, or when taille > 65536 or octetsParLigne is outside
-// 1..32 (records this reader could not read back).
+// 1..32 (records this reader could not read back); `*erreur`, when given,
+// then tells why (see safe_save.h).
 bool EcrireFichierHexa(std::size_t taille, int octetsParLigne, const std::string& nom,
-                       const std::uint8_t* buffer);
+                       const std::uint8_t* buffer, int* erreur = nullptr);
 
 }  // namespace zorbix

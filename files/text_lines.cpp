@@ -7,12 +7,16 @@ namespace zorbix {
 
 bool LecteurLignes::LireLigne(std::string& ligne) {
   ligne.clear();
+  numero_ = lignesFinies_ + 1;
   while (ligne.size() < MaxCaracteres) {
     int c = Suivant();
     if (c < 0) break;
     if (c == '\r' && Regarder() == '\n') c = Suivant();
     ligne.push_back(static_cast<char>(c));
-    if (c == '\n') break;
+    if (c == '\n') {
+      ++lignesFinies_;
+      break;
+    }
   }
   return !ligne.empty();
 }
@@ -29,15 +33,14 @@ int LecteurLignes::Regarder() {
 }
 
 bool LecteurLignes::Remplir() {
-  if (fin_ || erreur_) return false;
+  if (fin_ || erreur_ != 0) return false;
   ssize_t lus;
   do {
     lus = ::read(fd_, morceau_, sizeof morceau_);
   } while (lus < 0 && errno == EINTR);
-  if (lus <= 0) {
-    (lus == 0 ? fin_ : erreur_) = true;
-    return false;
-  }
+  if (lus == 0) fin_ = true;
+  if (lus < 0) erreur_ = errno;
+  if (lus <= 0) return false;
   debut_ = 0;
   fin_donnees_ = static_cast<std::size_t>(lus);
   return true;

@@ -20,7 +20,11 @@ class LecteurLignes {
   // a lone CR or LF is kept as it is). Returns false at the end of the file
   // or on a read error, which Erreur() then tells apart.
   bool LireLigne(std::string& ligne);
-  bool Erreur() const { return erreur_; }
+  // The system's error of a failed read (errno), 0 if none failed.
+  int Erreur() const { return erreur_; }
+  // The number, from 1, of the file's line that the last line read belongs
+  // to: the pieces of a line too long for one read share its number.
+  std::size_t Numero() const { return numero_; }
 
  private:
   int Suivant();   // next byte, or -1 at the end or on an error
@@ -28,8 +32,10 @@ class LecteurLignes {
   bool Remplir();
 
   int fd_;
-  bool erreur_ = false;
+  int erreur_ = 0;
   bool fin_ = false;
+  std::size_t numero_ = 0;
+  std::size_t lignesFinies_ = 0;
   std::size_t debut_ = 0;
   std::size_t fin_donnees_ = 0;
   char morceau_[16384];

@@ -8,6 +8,7 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "fileio/file_errors.h"
 #include "files/binary_file.h"
 #include "files/intel_hex.h"
 #include "main_window.h"
@@ -25,13 +26,17 @@ bool EstFiltreHexa(int filtre) { return filtre == FiltreHexa || filtre == Filtre
 // The name as the system's file functions take it.
 std::string NomSysteme(const QString& nom) { return QFile::encodeName(nom).toStdString(); }
 
-// The chip's ChipSize bytes from address 0, in the format of the entry.
-bool Enregistrer(const EtatProgramme& etat, int filtre) {
+// The chip's ChipSize bytes from address 0, in the format of the entry;
+// 0, or why the file could not be written (file_errors.h).
+int Enregistrer(const EtatProgramme& etat, int filtre) {
   const std::string nom = NomSysteme(etat.NomFichier);
   const auto taille = static_cast<std::size_t>(TailleActive(etat.ChipSize));
+  int erreur = 0;
   if (EstFiltreHexa(filtre))
-    return EcrireFichierHexa(taille, OctetsParEnregistrement, nom, etat.Buffer.data());
-  return SauverFichierBinaire(nom, etat.Buffer.data(), taille);
+    EcrireFichierHexa(taille, OctetsParEnregistrement, nom, etat.Buffer.data(), &erreur);
+  else
+    SauverFichierBinaire(nom, etat.Buffer.data(), taille, &erreur);
+  return erreur;
 }
 
 }  // namespace
@@ -79,12 +84,16 @@ void TForm1::ChargerHexa() {
 }
 
 // Up to the whole Buffer is loaded whatever the chip: bytes beyond it show
-// when a larger chip is chosen.
+// when a larger chip is chosen. A file that is there but cannot be read says
+// why, rather than claim to be empty.
 void TForm1::ChargerBinaire() {
-  const std::size_t n =
-      ChargerFichierBinaire(NomSysteme(Etat.NomFichier), Etat.Buffer.data(), CapaciteChargement);
+  const std::string nom = NomSysteme(Etat.NomFichier);
+  int erreur = 0;
+  const std::size_t n = ChargerFichierBinaire(nom, Etat.Buffer.data(), CapaciteChargement, &erreur);
   if (n == 0) {
-    dialogues_.Message(this, QString::fromUtf8(MessageFichierVide), QStringLiteral("Erreur d'ouverture..."));
+    const std::string texte =
+        erreur != 0 && !NomIntrouvable(erreur) ? PhraseFichierInaccessible(nom, erreur) : MessageFichierVide;
+    dialogues_.Message(this, QString::fromUtf8(texte.c_str()), QStringLiteral("Erreur d'ouverture..."));
     return;
   }
   MettreAJourTitre();
@@ -103,10 +112,13 @@ void TForm1::SauverFichier(QObject*) {
   if (choix.Confirme) {
     Etat.NomFichier = choix.Nom;
     Etat.FiltreSauvegarde = Etat.FiltreOuverture = choix.Filtre;
-    if (Enregistrer(Etat, choix.Filtre))
+    const int erreur = Enregistrer(Etat, choix.Filtre);
+    if (erreur == 0)
       MettreAJourTitre();
     else
-      dialogues_.Message(this, QStringLiteral("L'enregistrement n'a pas pu être effectué"),
+      dialogues_.Message(this,
+                         QStringLiteral("L'enregistrement n'a pas pu être effectué : %1.")
+                             .arg(QString::fromUtf8(TexteErreurFichier(erreur).c_str())),
                          QStringLiteral("Erreur d'enregistrement..."));
   }
   StatutRepos();

@@ -2,7 +2,10 @@
 // adapter, judged by its exit code, its messages and the bytes it leaves in
 // the virtual chip (the simulator's chip file) or in the file.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -56,9 +59,11 @@ class CliTest : public ::testing::Test {
     setenv("ZORBIX_SIMULATION", ("LPT1:" + type + "=" + Chemin("puce.bin")).c_str(), 1);
   }
 
-  Resultat Lancer(const std::string& arguments) const {
-    const std::string commande = "cd '" + dossier_.string() + "' && '" ZORBIX_CLI "' " + arguments +
-                                 " >sortie.txt 2>erreurs.txt </dev/null";
+  // A run that hangs (on a FIFO, say) fails by its time limit, with code 124.
+  Resultat Lancer(const std::string& arguments, const std::string& entree = "/dev/null",
+                  const std::string& sortie = "sortie.txt") const {
+    const std::string commande = "cd '" + dossier_.string() + "' && timeout 60 '" ZORBIX_CLI "' " + arguments +
+                                 " >" + sortie + " 2>erreurs.txt <" + entree;
     const int statut = std::system(commande.c_str());
     return {WIFEXITED(statut) ? WEXITSTATUS(statut) : -1, Lire("sortie.txt"), Lire("erreurs.txt")};
   }
@@ -107,14 +112,43 @@ TEST_F(CliTest, ProgrammerWritesTheFileVerifiesItAndRefusesBadFilesWithoutTouchi
   Ecrire("mauvais.hex", ":0400000001020304F1\r\n:00000001FF\r\n");  // checksum should be F2
   r = Lancer("programmer --puce 24C16 mauvais.hex");
   EXPECT_EQ(r.code, 2);
-  EXPECT_NE(r.erreurs.find(MessageHexa(CodeHexa::SommeIncorrecte) + " (code 8)"), std::string::npos) << r.erreurs;
+  EXPECT_NE(r.erreurs.find(MessageHexa(CodeHexa::SommeIncorrecte) + " (code 8), ligne 1 : « :0400000001020304F1 »"),
+            std::string::npos)
+      << r.erreurs;
   Ecrire("loin.hex", ":01080000AA4D\r\n:00000001FF\r\n");  // address 0x800 of a 2048-byte chip
   r = Lancer("programmer --puce 24C16 --format hex loin.hex");
   EXPECT_EQ(r.code, 2);
   EXPECT_NE(r.erreurs.find("2049 octets pour une mémoire de 2048 octets"), std::string::npos) << r.erreurs;
   Ecrire("vide.bin", "");
   EXPECT_EQ(Lancer("programmer --puce 24C16 vide.bin").code, 2);
-  EXPECT_EQ(Lancer("programmer --puce 24C16 absent.bin").code, 2);
+  r = Lancer("programmer --puce 24C16 --silencieux absent.bin");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.erreurs, "Fichier illisible : absent.bin (fichier ou dossier introuvable)\n");
+  EXPECT_EQ(Lire("puce.bin"), avant);
+}
+
+// Read through a FIFO, a folder or a dangling link, a command would wait for
+// good or fail without saying why: each is refused before the chip, with its
+// reason, in both formats.
+TEST_F(CliTest, FilesThatAreNotRegularAreRefusedWithTheirReasonWithoutWaiting) {
+  const std::string avant = Octets(2048, 6);
+  Puce("24C16", avant);
+  ASSERT_EQ(::mkfifo(Chemin("tube").c_str(), 0644), 0);
+  fs::create_directory(Chemin("dossier"));
+  fs::create_symlink("nulle-part", Chemin("lien"));
+  Ecrire("cache", Octets(16, 1));
+  fs::permissions(Chemin("cache"), fs::perms::none);
+  std::vector<std::pair<std::string, std::string>> cas = {{"tube", "pas un fichier ordinaire"},
+                                                          {"dossier", "c'est un dossier"},
+                                                          {"lien", "lien symbolique vers un fichier absent"}};
+  if (::geteuid() != 0) cas.push_back({"cache", "permission refusée"});  // root reads it anyway
+  for (const auto& [nom, raison] : cas) {
+    for (const std::string commande : {"programmer", "comparer --format hex"}) {
+      const Resultat r = Lancer(commande + " --silencieux --puce 24C16 " + nom);
+      EXPECT_EQ(r.code, 2) << commande << " " << nom;
+      EXPECT_EQ(r.erreurs, "Fichier illisible : " + nom + " (" + raison + ")\n") << commande;
+    }
+  }
   EXPECT_EQ(Lire("puce.bin"), avant);
 }
 
@@ -163,6 +197,82 @@ TEST_F(CliTest, LireSavesTheChipInEitherFormatAndAFailedReadKeepsTheFile) {
   EXPECT_NE(r.erreurs.find("Lecture impossible :\nVérifiez que l'insertion de la mémoire est correcte.\n"),
             std::string::npos);
   EXPECT_EQ(Lire("copie.bin"), contenu);
+}
+
+// lire judges its output path before it reads the chip (the empty socket
+// would fail it otherwise): a device, a FIFO, a folder or a dangling link is
+// refused and left as it was; "-" is standard output; a link to a regular
+// file is followed and stays a link.
+TEST_F(CliTest, LireNeverReplacesWhatItsOutputPathIs) {
+  setenv("ZORBIX_SIMULATION", "LPT1:empty", 1);
+  ASSERT_EQ(::mkfifo(Chemin("tube").c_str(), 0644), 0);
+  fs::create_directory(Chemin("dossier"));
+  fs::create_symlink("nulle-part", Chemin("lien"));
+  // A device of our own where the system lets us make one, else the system's.
+  std::string peripherique = Chemin("nul");
+  if (::mknod(peripherique.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) peripherique = "/dev/null";
+  const std::pair<std::string, std::string> cas[] = {{peripherique, "pas un fichier ordinaire"},
+                                                     {"tube", "pas un fichier ordinaire"},
+                                                     {"dossier", "c'est un dossier"},
+                                                     {"lien", "lien symbolique vers un fichier absent"},
+                                                     {"absent/copie.bin", "fichier ou dossier introuvable"}};
+  for (const auto& [nom, raison] : cas) {
+    const fs::file_status avant = fs::symlink_status(Chemin(nom));
+    const Resultat r = Lancer("lire --silencieux --puce 24C16 " + nom);
+    EXPECT_EQ(r.code, 2) << nom;
+    EXPECT_EQ(r.erreurs, "Fichier de sortie refusé : " + nom + " (" + raison + ")\n");
+    EXPECT_EQ(fs::symlink_status(Chemin(nom)).type(), avant.type()) << nom;
+  }
+  EXPECT_FALSE(fs::exists(Chemin("nulle-part")));
+
+  const std::string contenu = Octets(2048, 3);
+  Puce("24C16", contenu);
+  Resultat r = Lancer("lire --silencieux --puce 24C16 -");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_EQ(r.sortie, contenu);
+  EXPECT_EQ(r.erreurs, "2048 octets lus, envoyés sur la sortie standard\n");
+  Ecrire("vrai.bin", "ancien");
+  fs::create_symlink("vrai.bin", Chemin("vers-vrai"));
+  EXPECT_EQ(Lancer("lire --silencieux --puce 24C16 vers-vrai").code, 0);
+  EXPECT_TRUE(fs::is_symlink(Chemin("vers-vrai")));
+  EXPECT_EQ(Lire("vrai.bin"), contenu);
+}
+
+// "-" reads standard input, in the format --format names (there is no name
+// to judge by), and writes standard output; what standard output refuses
+// fails the run.
+TEST_F(CliTest, StandardInputAndOutputRoundTripInBothFormats) {
+  const std::string contenu = Octets(2048, 4);
+  Puce("24C16", contenu);
+  Resultat r = Lancer("lire --silencieux --puce 24C16 --format hex -", "/dev/null", "image.hex");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_EQ(Lire("image.hex"), FormaterHexa(2048, 16, reinterpret_cast<const std::uint8_t*>(contenu.data())));
+  Ecrire("image.bin", contenu);
+
+  Ecrire("puce.bin", Octets(2048, 9));
+  r = Lancer("programmer --silencieux --puce 24C16 --format hex -", "image.hex");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_EQ(Lire("puce.bin"), contenu);
+  EXPECT_EQ(Lancer("comparer --silencieux --puce 24C16 --format bin -", "image.bin").code, 0);
+  Ecrire("autre.bin", Octets(2048, 5));
+  EXPECT_EQ(Lancer("comparer --silencieux --puce 24C16 --format bin -", "autre.bin").code, 3);
+
+  r = Lancer("programmer --puce 24C16 -", "image.bin");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.erreurs.rfind("zorbix32-cli : --format hex ou --format bin est obligatoire pour l'entrée standard", 0),
+            0u)
+      << r.erreurs;
+  Ecrire("grand.bin", Octets(70000, 1));
+  r = Lancer("programmer --silencieux --puce 24C16 --format bin -", "grand.bin");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.erreurs.find("70000 octets pour une mémoire de 2048 octets"), std::string::npos) << r.erreurs;
+  EXPECT_EQ(Lire("puce.bin"), contenu);
+
+  if (fs::exists("/dev/full")) {
+    r = Lancer("ports", "/dev/null", "/dev/full");
+    EXPECT_NE(r.code, 0);
+    EXPECT_NE(r.erreurs.find("écriture impossible sur la sortie standard"), std::string::npos) << r.erreurs;
+  }
 }
 
 TEST_F(CliTest, ComparerCountsLikeTheWindowAndListsTheFirstSixteenAddresses) {

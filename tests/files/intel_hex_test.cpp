@@ -126,6 +126,26 @@ TEST_P(LectureHexa, CodeMessageEtBuffer) {
 INSTANTIATE_TEST_SUITE_P(Cas, LectureHexa, ::testing::ValuesIn(kCas),
                          [](const auto& info) { return std::string(info.param.nom); });
 
+// The faulty line's number in the file and its text without the line end;
+// the pieces of a line too long for one read keep that line's number.
+TEST(LectureHexaLigne, NumeroEtTexteDeLaLigneFautive) {
+  const std::string lignes[][3] = {
+      {L0 + "\r\n :0400000001020304F2\r\n", "2", " :0400000001020304F2"},
+      {L0 + "\r\n\r\n" + L1 + "\r\n", "2", ""},
+      {L0 + "\n" + L1 + "\n:040000000102G304F2\r\n", "3", ":040000000102G304F2"},
+      {R32 + "ABCDEFGHIJ\r\n" + L1, "1", "EFGHIJ"},
+      {R32 + "ABCD\n" + L1, "1", ""},
+      {L0 + "\r\n" + L1, "0", ""},  // no fault
+  };
+  RepertoireTemporaire rep;
+  Octets buffer(65536);
+  for (const auto& [texte, ligne, enregistrement] : lignes) {
+    const ResultatLectureHexa r = LireFichierHexa(rep.Ecrire("f.hex", texte), buffer.data(), buffer.size());
+    EXPECT_EQ(std::to_string(r.Ligne), ligne) << texte;
+    EXPECT_EQ(r.Enregistrement, enregistrement) << texte;
+  }
+}
+
 // A capacity smaller than the memory behind it: a record may end exactly at
 // the capacity, one byte further is refused, and nothing is written beyond.
 TEST(LectureHexaCapacite, JamaisAuDelaDeLaCapacite) {
@@ -145,18 +165,14 @@ TEST(LectureHexaCapacite, JamaisAuDelaDeLaCapacite) {
   EXPECT_EQ(LireFichierHexa(rep.Ecrire("fin.hex", ":00000001FF\r\n"), nullptr, 0).Code, CodeHexa::Succes);
 }
 
-TEST(LectureHexaOuverture, FichierIntrouvableOuIllisible) {
+TEST(LectureHexaOuverture, FichierIntrouvable) {
   RepertoireTemporaire rep;
   Octets buffer(65536, 0x5A);
   const std::string absent = rep.Chemin("absent.hex");
-  ResultatLectureHexa r = LireFichierHexa(absent, buffer.data(), buffer.size());
+  const ResultatLectureHexa r = LireFichierHexa(absent, buffer.data(), buffer.size());
   EXPECT_EQ(r.Code, CodeHexa::FichierIntrouvable);
   EXPECT_EQ(r.Message, "Le fichier " + absent + " est introuvable !");
   EXPECT_EQ(r.OctetsValides, 0u);
-  // A directory opens but cannot be read: not an empty file read with success.
-  r = LireFichierHexa(rep.Racine(), buffer.data(), buffer.size());
-  EXPECT_EQ(r.Code, CodeHexa::FichierIntrouvable);
-  EXPECT_EQ(r.Message, "Le fichier " + rep.Racine() + " est introuvable !");
   EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](std::uint8_t o) { return o == 0x5A; }));
 }
 

@@ -4,7 +4,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QToolButton>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 
 #include "files/intel_hex.h"
 #include "main_window_fixture.h"
@@ -117,6 +121,45 @@ TEST_F(FileCommandsTest, EmptyOrMissingFileChangesNothingButTheName) {
     EXPECT_EQ(f.windowTitle(), QString(" Programmateur de mémoires I2C"));
     EXPECT_EQ(etat_.NomFichier, QString::fromStdString(nom));
   }
+}
+
+// A name that is there but cannot be read is neither "empty" nor "not found":
+// the same box says why, at once (a FIFO must not block the window), in
+// either format; a save onto the FIFO is refused and leaves it a FIFO.
+TEST_F(FileCommandsTest, WhatExistsButCannotBeOpenedSaysWhy) {
+  ::alarm(60);  // a load that waits on the FIFO ends the run instead of hanging it
+  TForm1& f = Demarrer();
+  f.BoutonsBuffer[1]->click();  // all 00
+  const Buffer avant = etat_.Buffer;
+  ASSERT_EQ(::mkfifo(rep_.Chemin("tube").c_str(), 0644), 0);
+  ASSERT_EQ(::mkdir(rep_.Chemin("dossier").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("nulle-part", rep_.Chemin("lien").c_str()), 0);
+  ASSERT_EQ(::chmod(rep_.Ecrire("cache", "x").c_str(), 0), 0);
+  std::vector<std::pair<std::string, QString>> cas = {{"tube", "pas un fichier ordinaire"},
+                                                      {"dossier", "c'est un dossier"},
+                                                      {"lien", "lien symbolique vers un fichier absent"}};
+  if (::geteuid() != 0) cas.push_back({"cache", "permission refusée"});  // root reads it anyway
+  for (const auto& [fichier, raison] : cas) {
+    const std::string nom = rep_.Chemin(fichier);
+    const QString texte = QString("Le fichier %1 existe mais ne peut pas être ouvert : %2.")
+                              .arg(QString::fromStdString(nom), raison);
+    const QString titre = f.windowTitle();
+    Ouvrir(nom, 2);
+    BoiteVue b = SeuleBoite();
+    EXPECT_EQ(b.texte, texte);
+    EXPECT_EQ(b.legende, QString("Erreur d'ouverture..."));
+    EXPECT_EQ(f.windowTitle(), titre);  // the binary load's caption stays; the HEX load's follows the file
+    Ouvrir(nom, 4);
+    b = SeuleBoite();
+    EXPECT_EQ(b.texte, texte);
+    EXPECT_EQ(b.legende, QString("Attention..."));
+    EXPECT_EQ(b.icone, Dialogues::Icone::Attention);
+    EXPECT_EQ(etat_.Buffer, avant) << fichier;
+  }
+  Sauver(rep_.Chemin("tube"), 1);
+  EXPECT_EQ(SeuleBoite().texte, QString("L'enregistrement n'a pas pu être effectué : pas un fichier ordinaire."));
+  EXPECT_TRUE(std::filesystem::is_fifo(rep_.Chemin("tube")));
+  ::alarm(0);
 }
 
 // The entry left selected decides the format, not the file's extension.
@@ -247,7 +290,7 @@ TEST_F(FileCommandsTest, FailedSaveKeepsTheOldFile) {
       Sauver(nom, filtre);
     }
     const BoiteVue b = SeuleBoite();
-    EXPECT_EQ(b.texte, QString("L'enregistrement n'a pas pu être effectué"));
+    EXPECT_EQ(b.texte, QString("L'enregistrement n'a pas pu être effectué : fichier trop volumineux."));
     EXPECT_EQ(b.legende, QString("Erreur d'enregistrement..."));
     EXPECT_EQ(b.icone, Dialogues::Icone::Aucune);
     EXPECT_EQ(rep_.Lire("dump.bin"), ancien);
