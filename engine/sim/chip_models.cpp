@@ -4,18 +4,18 @@
 
 namespace zorbix {
 
-Pcf8582Model::Pcf8582Model() : EepromModel(TypePCF8582, 256, PagesReelles[TypePCF8582]) {}
+Pcf8582Model::Pcf8582Model() : EepromModel(TypePCF8582, 256, SpecMemoire(TypePCF8582).TamponPage) {}
 
-Eeprom24C00Model::Eeprom24C00Model() : EepromModel(1, 16, PagesReelles[1]) {}
+Eeprom24C00Model::Eeprom24C00Model() : EepromModel(1, 16, SpecMemoire(1).TamponPage) {}
 
 PinAddressedModel::PinAddressedModel(int chipType, int size)
-    : EepromModel(chipType, size, PagesReelles[chipType]) {}
+    : EepromModel(chipType, size, SpecMemoire(chipType).TamponPage) {}
 
 BlockAddressedModel::BlockAddressedModel(int chipType, int size, int blockBits)
-    : EepromModel(chipType, size, PagesReelles[chipType]), blockBits_(blockBits) {}
+    : EepromModel(chipType, size, SpecMemoire(chipType).TamponPage), blockBits_(blockBits) {}
 
 TwoByteAddressModel::TwoByteAddressModel(int chipType, int size)
-    : EepromModel(chipType, size, PagesReelles[chipType]) {}
+    : EepromModel(chipType, size, SpecMemoire(chipType).TamponPage) {}
 
 std::unique_ptr<EepromModel> EepromModel::create(int chipType) {
   if (chipType < 0 || chipType >= NombreTypesMemoire) return nullptr;

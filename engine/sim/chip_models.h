@@ -7,11 +7,6 @@
 
 namespace zorbix {
 
-// Real page buffer sizes (bytes), by catalogue type. The program writes some
-// of these chips in smaller pages than they could take; the chip does not
-// care.
-constexpr int PagesReelles[12] = {8, 1, 8, 8, 16, 16, 16, 32, 32, 64, 64, 128};
-
 // PCF8582: 256 bytes, pins A2 A1 A0 compared, 8-byte page. Its pin 7 is the
 // programming-time control, not a write protect.
 class Pcf8582Model final : public EepromModel {
