@@ -1,6 +1,7 @@
 // The EEPROM families, one class each: what sets them apart is how they
 // match the device-select byte, how many address bytes follow it and what
-// their pin 7 does. Everything else is the common bus logic of EepromModel.
+// their pin 7 does. Everything else is the common bus logic of EepromModel;
+// sizes and page buffers come from the catalogue (engine/chips.h).
 #pragma once
 
 #include "eeprom_model.h"
@@ -32,7 +33,7 @@ class Eeprom24C00Model final : public EepromModel {
 // 24C01, 24C02: one address byte, pins A2 A1 A0 compared.
 class PinAddressedModel final : public EepromModel {
  public:
-  PinAddressedModel(int chipType, int size);
+  explicit PinAddressedModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return selectBits == 0; }
@@ -42,7 +43,7 @@ class PinAddressedModel final : public EepromModel {
 // remaining high ones are compared with the address pins.
 class BlockAddressedModel final : public EepromModel {
  public:
-  BlockAddressedModel(int chipType, int size, int blockBits);
+  explicit BlockAddressedModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return (selectBits >> blockBits_) == 0; }
@@ -57,7 +58,7 @@ class BlockAddressedModel final : public EepromModel {
 // 24C32 to 24C512: pins A2 A1 A0 compared, two address bytes.
 class TwoByteAddressModel final : public EepromModel {
  public:
-  TwoByteAddressModel(int chipType, int size);
+  explicit TwoByteAddressModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return selectBits == 0; }

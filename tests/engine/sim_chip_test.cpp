@@ -134,7 +134,7 @@ TEST_P(ChipModelTest, PowerLossInTheMiddleOfATransactionResetsTheBus) {
   f.wire.set(true, true);  // one bit into the first byte
   f.wire.powerDown();
   f.wire.powerUp();
-  EXPECT_FALSE(f.chip->pullsSdaLow());
+  EXPECT_FALSE(f.adapter.chipPullsSdaLow());
   EXPECT_EQ(f.wire.read(SimFixture::Header(type(), 1), 0xA1, 2),
             (std::vector<std::uint8_t>{Pattern(1), Pattern(2)}));
 }
@@ -256,7 +256,7 @@ TEST(ChipProtocol, TheChipReleasesSdaAfterTheMastersNoAcknowledge) {
   f.wire.start();
   ASSERT_TRUE(f.wire.send(0xA1));
   EXPECT_EQ(f.wire.receive(false), 0x00);
-  EXPECT_FALSE(f.chip->pullsSdaLow());
+  EXPECT_FALSE(f.adapter.chipPullsSdaLow());
   EXPECT_TRUE(f.wire.sda());
   f.wire.stop();
   EXPECT_EQ(f.adapter.transcript().text(), "S A0+ 00+ Sr A1+ 00- P");
