@@ -8,6 +8,7 @@
 
 #include "engine/chips.h"
 #include "engine/sim/eeprom_model.h"
+#include "sim_fixture.h"
 
 namespace zorbix {
 namespace {
@@ -18,13 +19,7 @@ constexpr std::uint64_t kCycle = EepromModel::DefaultWriteCycleMicroseconds;
 
 std::uint8_t Pattern(int a) { return static_cast<std::uint8_t>(a * 37 + (a >> 8) + 1); }
 
-// Device-select byte (write) and address bytes for memory address `a`, as
-// the data sheets lay them out: A10..A8 in the select byte for the
-// one-address-byte types, two address bytes from the 24C32 on.
-std::vector<std::uint8_t> Header(int chipType, int a) {
-  if (chipType >= 7) return {0xA0, static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a)};
-  return {static_cast<std::uint8_t>(0xA0 | ((a >> 7) & 0x0E)), static_cast<std::uint8_t>(a)};
-}
+std::vector<std::uint8_t> Header(int chipType, int a) { return simtest::SimFixture::Header(chipType, a); }
 
 std::vector<std::uint8_t> Plus(std::vector<std::uint8_t> bytes, std::initializer_list<std::uint8_t> more) {
   bytes.insert(bytes.end(), more);
