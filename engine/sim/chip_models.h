@@ -1,16 +1,12 @@
 // The EEPROM families, one class each: what sets them apart is how they
 // match the device-select byte, how many address bytes follow it and what
-// their pin 7 does. Everything else is the common bus logic of EepromModel.
+// their pin 7 does. Everything else is the common bus logic of EepromModel;
+// sizes and page buffers come from the catalogue (engine/chips.h).
 #pragma once
 
 #include "eeprom_model.h"
 
 namespace zorbix {
-
-// Real page buffer sizes (bytes), by catalogue type. The program writes some
-// of these chips in smaller pages than they could take; the chip does not
-// care.
-constexpr int PagesReelles[12] = {8, 1, 8, 8, 16, 16, 16, 32, 32, 64, 64, 128};
 
 // PCF8582: 256 bytes, pins A2 A1 A0 compared, 8-byte page. Its pin 7 is the
 // programming-time control, not a write protect.
@@ -37,7 +33,7 @@ class Eeprom24C00Model final : public EepromModel {
 // 24C01, 24C02: one address byte, pins A2 A1 A0 compared.
 class PinAddressedModel final : public EepromModel {
  public:
-  PinAddressedModel(int chipType, int size);
+  explicit PinAddressedModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return selectBits == 0; }
@@ -47,7 +43,7 @@ class PinAddressedModel final : public EepromModel {
 // remaining high ones are compared with the address pins.
 class BlockAddressedModel final : public EepromModel {
  public:
-  BlockAddressedModel(int chipType, int size, int blockBits);
+  explicit BlockAddressedModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return (selectBits >> blockBits_) == 0; }
@@ -62,7 +58,7 @@ class BlockAddressedModel final : public EepromModel {
 // 24C32 to 24C512: pins A2 A1 A0 compared, two address bytes.
 class TwoByteAddressModel final : public EepromModel {
  public:
-  TwoByteAddressModel(int chipType, int size);
+  explicit TwoByteAddressModel(int chipType);
 
  protected:
   bool answersTo(int selectBits) const override { return selectBits == 0; }

@@ -1,11 +1,14 @@
-// A serial I2C EEPROM as its data sheet describes it, seen from its pins.
+// A serial I2C EEPROM as its data sheet describes it, seen from the bus one
+// byte at a time.
 //
-// The model is clocked with the levels of SCL, SDA, pin 7 and the supply each
-// time one of them may have changed, and answers whether it pulls SDA low.
-// It knows nothing of the program's bus master: it decodes START and STOP,
-// samples bits on the rising edge of SCL, changes its own output only while
-// SCL is low, acknowledges on the ninth clock, and runs the internal write
-// cycle in simulated time.
+// Whatever drives it (the pin decoder of the parallel adapter, or an adapter
+// that runs I2C transactions itself) tells it of each bus event: a START, a
+// byte from the master, which the chip acknowledges or not, a byte the chip
+// sends, which the master acknowledges or not, a STOP. The chip knows nothing
+// of the program's bus master: it matches its device-select byte, takes one
+// or two address bytes, keeps its internal address counter, latches written
+// bytes in its page buffer and, at the STOP, writes them in an internal
+// write cycle that lasts in simulated time.
 //
 // What differs between the families (how the device-select byte is matched,
 // how many address bytes follow, whether pin 7 protects the array) lives in
@@ -36,18 +39,34 @@ class EepromModel {
   // The array. A write cycle that has ended by now is in it.
   std::vector<std::uint8_t>& memory();
 
-  // One update of the pins at simulated time `now` (microseconds). SDA is
-  // the level on the wire, the chip's own pull-down included.
-  void clock(bool scl, bool sda, bool wp, bool powered, std::uint64_t now);
-  bool pullsSdaLow() const { return driveLow_; }
+  // Simulated time in microseconds: the chip reads it from `now`, a counter
+  // that its driver advances (the parallel adapter's port access count).
+  // nullptr stops the chip's time where it is, as for a chip out of its
+  // socket. A new chip's time stands at 0.
+  void setClock(const std::uint64_t* now);
 
-  // The supply or the socket went away at `now`: the bus state is lost, and
-  // so is a write cycle that had not ended by then.
-  void powerLost(std::uint64_t now);
+  // The bus. A START (or a repeated one) begins a transaction; the first
+  // byte after it is the device-select byte.
+  void start();
+  // A byte from the master; true if the chip acknowledges it.
+  bool writeByte(std::uint8_t byte);
+  // The next byte the chip sends after an acknowledged read select (0xFF,
+  // nothing driven, at any other time). The master then acknowledges it to
+  // have the next one, or not to end the read.
+  std::uint8_t readByte();
+  void masterAck(bool acknowledged);
+  // A STOP after a whole byte: the bytes latched since the address are
+  // written in a write cycle that starts now.
+  void stop();
+  // A STOP that cut a byte or its acknowledge short (only a master that
+  // drives the lines itself can do that): nothing is written.
+  void stopInsideByte();
+  // The level of pin 7 (write protect on the 24Cxx), seen at the STOP.
+  void setWriteProtect(bool high) { wp_ = high; }
 
-  // Where `now` comes from for the queries below when no pin moves: the
-  // adapter points it at its port access counter.
-  void setClock(const std::uint64_t* now) { clock_ = now; }
+  // The supply or the socket went away: the transaction is lost, and so is
+  // a write cycle that had not ended by now. The chip comes back idle.
+  void powerLost();
 
   // True while the internal write cycle runs (the chip ignores its
   // device-select byte then).
@@ -61,7 +80,7 @@ class EepromModel {
   static constexpr std::uint32_t DefaultWriteCycleMicroseconds = 5000;
 
  protected:
-  EepromModel(int chipType, int size, int pageSize);
+  explicit EepromModel(int chipType);
 
   // Bits 3..1 of a device-select byte whose high nibble is 1010: does this
   // chip answer to them? The adapter ties A2, A1, A0 to ground.
@@ -76,49 +95,27 @@ class EepromModel {
  private:
   enum class Phase : std::uint8_t {
     Idle,         // waiting for a START (or ignoring the bus until one)
-    Select,       // receiving the device-select byte
-    AddressHigh,  // receiving the high address byte (two-byte types)
-    AddressLow,   // receiving the (only or low) address byte
-    WriteData,    // receiving data bytes into the page buffer
+    Select,       // expecting the device-select byte
+    AddressHigh,  // expecting the high address byte (two-byte types)
+    AddressLow,   // expecting the (only or low) address byte
+    WriteData,    // latching data bytes into the page buffer
     ReadData,     // sending bytes from the address counter
   };
 
-  void onStart();
-  void onStop();
-  void onRisingEdge(bool sda);
-  void onFallingEdge();
-  void endOfAcknowledge();
-  void receivedByte(std::uint8_t byte);
-  void acceptSelect(std::uint8_t byte);
+  bool acceptSelect(std::uint8_t byte);
   void latchData(std::uint8_t byte);
-  void loadNextReadByte();
-  void startWriteCycle(bool wp);
-  void finishWriteCycleIfDue(std::uint64_t now);
+  void startWriteCycle();
+  void finishWriteCycleIfDue();
   void dropPageBuffer();
-  void resetBus();
-  std::uint64_t now() const { return clock_ ? *clock_ : lastNow_; }
+  std::uint64_t now() const { return *clock_; }
 
   const int chipType_;
   const int pageSize_;
   std::vector<std::uint8_t> memory_;
 
-  // Pins as last seen.
-  bool scl_ = false;
-  bool sda_ = false;
-  bool wp_ = false;
-  bool powered_ = false;
-  bool driveLow_ = false;
-
-  // Bus state.
   Phase phase_ = Phase::Idle;
-  int bitCount_ = 0;       // bits of the current byte sampled so far
-  std::uint8_t shift_ = 0;
-  bool inAck_ = false;     // between the 8th and the 9th falling edge
-  bool acking_ = false;    // this chip drives the ack of the current byte
-  bool masterAcked_ = true;
-  Phase nextPhase_ = Phase::Idle;  // where the byte being acknowledged leads
-  std::uint8_t outByte_ = 0;
-  int counter_ = 0;        // internal address counter
+  bool wp_ = false;
+  int counter_ = 0;  // internal address counter
   int pendingAddress_ = 0;
 
   // Page buffer: bytes latched since the address, by offset in the page.
@@ -134,8 +131,8 @@ class EepromModel {
   bool neverEnds_ = false;
   int writeCyclesStarted_ = 0;
 
-  const std::uint64_t* clock_ = nullptr;
-  std::uint64_t lastNow_ = 0;
+  std::uint64_t stoppedTime_ = 0;  // the time while no driver's clock is set
+  const std::uint64_t* clock_ = &stoppedTime_;
 };
 
 }  // namespace zorbix

@@ -18,8 +18,9 @@ SimulatedAdapter::SimulatedAdapter(std::uint16_t base, const std::uint64_t* cloc
 SimulatedAdapter::~SimulatedAdapter() = default;
 
 EepromModel* SimulatedAdapter::insertChip(std::unique_ptr<EepromModel> chip) {
-  if (chip_) chip_->powerLost(*clock_);
+  if (chip_) chip_->powerLost();
   chip_ = std::move(chip);
+  pins_ = PinDecoder(chip_.get());
   if (chip_) chip_->setClock(clock_);
   refresh(*clock_);
   return chip_.get();
@@ -27,8 +28,9 @@ EepromModel* SimulatedAdapter::insertChip(std::unique_ptr<EepromModel> chip) {
 
 std::unique_ptr<EepromModel> SimulatedAdapter::takeChip() {
   std::unique_ptr<EepromModel> chip = std::move(chip_);
+  pins_ = PinDecoder();
   if (chip) {
-    chip->powerLost(*clock_);
+    chip->powerLost();
     chip->setClock(nullptr);
   }
   refresh(*clock_);
@@ -63,9 +65,10 @@ void SimulatedAdapter::removeChipNow() {
   const std::uint64_t when = removeAt_;
   removeAt_ = UINT64_MAX;
   if (!chip_) return;
-  chip_->powerLost(when);
+  chip_->powerLost();
   chip_->setClock(nullptr);
   removed_ = std::move(chip_);
+  pins_ = PinDecoder();
   refresh(when);
 }
 
@@ -102,13 +105,13 @@ void SimulatedAdapter::refresh(std::uint64_t now) {
   masterLow_ = attached && (data_ & BitSdaBas);
   wp_ = powered_ && (data_ & BitPin7);
 
-  const bool chipLowBefore = chip_ && chip_->pullsSdaLow();
+  const bool chipLowBefore = pins_.pullsSdaLow();
   sda_ = wireSda(chipLowBefore);
-  if (chip_) chip_->clock(scl_, sda_, wp_, powered_, now);
+  pins_.clock(scl_, sda_, wp_, powered_);
   observe(chipLowBefore, now);
 
   // The chip changes its output only after SCL fell; the wire follows.
-  const bool chipLowAfter = chip_ && chip_->pullsSdaLow();
+  const bool chipLowAfter = pins_.pullsSdaLow();
   if (chipLowAfter != chipLowBefore) {
     sda_ = wireSda(chipLowAfter);
     observe(chipLowAfter, now);
@@ -132,7 +135,7 @@ void SimulatedAdapter::attachTrace(VcdWriter* vcd, int firstWire) {
   vcd_ = vcd;
   firstWire_ = firstWire;
   tracedOnce_ = false;
-  if (vcd_) observe(chip_ && chip_->pullsSdaLow(), *clock_);
+  if (vcd_) observe(pins_.pullsSdaLow(), *clock_);
 }
 
 }  // namespace zorbix

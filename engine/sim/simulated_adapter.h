@@ -5,7 +5,8 @@
 // and the 4.7 kOhm pull-up, which pulls high only while the chip supply is on
 // (D4..D7 all 1); pin 7 is high unless D2 = 0 grounds it through the diode,
 // and only while powered. The status register shows SDA on bit 6 (the
-// Acknowledge input); its other bits are a constant of the port.
+// Acknowledge input); its other bits are a constant of the port. The chip in
+// the socket sees its pins through a PinDecoder.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,7 @@
 
 #include "bus_transcript.h"
 #include "eeprom_model.h"
+#include "pin_decoder.h"
 
 namespace zorbix {
 
@@ -50,6 +52,7 @@ class SimulatedAdapter {
   bool sda() const { return sda_; }
   bool wp() const { return wp_; }
   bool powered() const { return powered_; }
+  bool chipPullsSdaLow() const { return pins_.pullsSdaLow(); }
 
   // Fault switches; each takes effect at once.
   void removeChipAfter(std::uint64_t accesses);  // counted from now, all ports
@@ -99,6 +102,7 @@ class SimulatedAdapter {
   const std::uint16_t base_;
   const std::uint64_t* clock_;
   std::unique_ptr<EepromModel> chip_;
+  PinDecoder pins_;  // the pins of chip_
   std::unique_ptr<EepromModel> removed_;
 
   std::uint8_t data_ = 0;

@@ -58,7 +58,7 @@ TEST(AdapterElectrics, DataRegisterReadsBackAndStatusShowsTheChipsAcknowledge) {
     f.wire.set(false, one);
   }
   f.wire.set(false, true);  // the master lets go; the chip holds SDA low
-  EXPECT_TRUE(f.chip->pullsSdaLow());
+  EXPECT_TRUE(f.adapter.chipPullsSdaLow());
   EXPECT_EQ(LirePort(kStatus) & 0x40, 0);
 }
 
