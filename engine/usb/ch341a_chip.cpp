@@ -38,7 +38,8 @@ std::uint8_t PuceCh341a::selection(int adresse) const {
   // the pin at its place (that pin is not connected on those chips).
   const int blocs = SpecMemoire(type_).BitsBlocSelection;
   const int masqueBroches = 0x0E & ~(((1 << blocs) - 1) << 1);
-  return static_cast<std::uint8_t>(AdresserMemoire(type_, adresse).Selection | ((reglages_.Broches << 1) & masqueBroches));
+  const int broches = (reglages_.Broches << 1) & masqueBroches;
+  return static_cast<std::uint8_t>(AdresserMemoire(type_, adresse).Selection | broches);
 }
 
 void PuceCh341a::debuterOperation() {
