@@ -23,7 +23,10 @@ std::size_t Ch341aDevice::entree(std::uint8_t* octets, std::size_t max) {
 }
 
 void Ch341aDevice::bits(int nombre) {
-  ns_ += static_cast<std::uint64_t>(nombre) * 1000000000ULL / static_cast<std::uint64_t>(FrequenceHz(vitesse_));
+  const std::uint64_t ns =
+      static_cast<std::uint64_t>(nombre) * 1000000000ULL / static_cast<std::uint64_t>(FrequenceHz(vitesse_));
+  ns_ += ns;
+  busNs_ += ns;
 }
 
 void Ch341aDevice::envoyer(const std::uint8_t* octets, std::size_t& i, std::size_t taille, int nombre) {

@@ -47,8 +47,10 @@ class Ch341aDevice {
   VitesseBus vitesse() const { return vitesse_; }
   long transfertsSortie() const { return sorties_; }
   long transfertsEntree() const { return entrees_; }
-  // Bytes that went over the bus either way, for the benchmarks.
+  // Bytes that went over the bus either way, and the time of the bus bits
+  // alone, for the benchmarks.
   long octetsBus() const { return octetsBus_; }
+  std::uint64_t tempsBusUs() const { return busNs_ / 1000; }
 
   // Fault switch: the device is unplugged once `sorties` more OUT transfers
   // have been taken; every transfer fails after that.
@@ -68,6 +70,7 @@ class Ch341aDevice {
   VitesseBus vitesse_ = VitesseParDefaut;
   std::deque<std::uint8_t> reponses_;
   std::uint64_t ns_ = 0;
+  std::uint64_t busNs_ = 0;
   long sorties_ = 0;
   long entrees_ = 0;
   long octetsBus_ = 0;
