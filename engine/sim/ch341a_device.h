@@ -44,6 +44,12 @@ class Ch341aDevice {
   std::size_t reponsesEnAttente() const { return reponses_.size(); }
 
   std::uint64_t maintenantUs() const { return ns_ / 1000; }
+  // Brings the simulated time up to `us` if it is behind: a device that
+  // answers a real host lives in real time too, so that a host held up for a
+  // while finds the write cycle over as a real chip would have it.
+  void rattraper(std::uint64_t us) {
+    if (ns_ < us * 1000) ns_ = us * 1000;
+  }
   VitesseBus vitesse() const { return vitesse_; }
   long transfertsSortie() const { return sorties_; }
   long transfertsEntree() const { return entrees_; }
