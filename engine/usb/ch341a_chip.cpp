@@ -88,6 +88,9 @@ WriteResult PuceCh341a::jugerEnTete(const std::uint8_t* statuts, int nombre) con
 // One write transaction of `nombre` bytes (1..page) at `adresse`: START,
 // select and address bytes with their statuses, the data in as many
 // streams as it takes, the last byte with its status, STOP, then polling.
+// The first stream already carries data, saving a round trip per page: when
+// a select or address byte is refused, its data reach no chip (a chip that
+// refused a byte ignores the bus until the next START), and the STOP follows.
 WriteResult PuceCh341a::ecrire(int adresse, const std::uint8_t* octets, int nombre) {
   const AdresseBus a = AdresserMemoire(type_, adresse);
   PaquetCh341a paquet = nouveauPaquet();
