@@ -17,6 +17,7 @@ need_packages() {
 
 # What building the program needs.
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-liberation)
+BUILD_PACKAGES+=(libusb-1.0-0-dev pkg-config)  # the CH341A USB programmer
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)
 # How a desktop names a file's type, for the desktop entry's test.

@@ -1,0 +1,243 @@
+// Runs inside the emulated PC against the kernel's USB core, usbfs and
+// vhci-hcd: an emulated CH341A (usbip_ch341a.h) attached over a socket pair
+// enumerates as 1a86:5512, and the program's own libusb transport and chip
+// operations read, program by pages and compare every chip type through it;
+// then an empty socket, a chip that never ends its write cycle, a user
+// without the rights, and the cable pulled in the middle of a programming
+// run. One line per check, "bench:" lines, and "N passed, N failed" last;
+// exit code 1 on any failure.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/chips.h"
+#include "engine/sim/ch341a_pin_chip.h"
+#include "engine/sim/eeprom_model.h"
+#include "engine/transfer_messages.h"
+#include "engine/usb/ch341a_chip.h"
+#include "engine/usb/ch341a_usb.h"
+#include "usbip_ch341a.h"
+
+namespace zorbix {
+namespace {
+
+using Octets = std::vector<std::uint8_t>;
+using Horloge = std::chrono::steady_clock;
+
+class Bilan {
+ public:
+  void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
+    (reussi ? reussis_ : echecs_)++;
+    std::cout << (reussi ? "ok - " : "FAILED - ") << quoi;
+    if (!reussi && !detail.empty()) std::cout << " (" << detail << ")";
+    std::cout << std::endl;
+  }
+  void resumer() const { std::cout << reussis_ << " passed, " << echecs_ << " failed" << std::endl; }
+  int echecs() const { return echecs_; }
+
+ private:
+  int reussis_ = 0;
+  int echecs_ = 0;
+};
+
+Octets Aleatoires(int n, unsigned graine) {
+  std::mt19937 g(graine);
+  Octets o(static_cast<std::size_t>(n));
+  for (auto& b : o) b = static_cast<std::uint8_t>(g());
+  return o;
+}
+
+double Secondes(Horloge::time_point debut) {
+  return std::chrono::duration<double>(Horloge::now() - debut).count();
+}
+
+// The CH341As libusb lists, waited for until there are `nombre` of them.
+std::vector<Ch341aBranche> Attendre(std::size_t nombre) {
+  std::vector<Ch341aBranche> liste;
+  for (int essai = 0; essai < 100; ++essai) {
+    std::string erreur;
+    liste = ListerCh341a(erreur);
+    if (liste.size() == nombre) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return liste;
+}
+
+struct Banc {
+  Banc(ReponseurUsbip& r, SocleEchangeable& s, std::string c) : reponseur(r), socle(s), chemin(std::move(c)) {}
+
+  // Puts `modele` (nullptr: nothing) in the socket.
+  void inserer(EepromModel* modele) {
+    broches = std::make_unique<PuceSurBroches>(modele);
+    const auto verrou = reponseur.verrou();
+    socle.inserer(broches.get());
+  }
+  Octets memoire(EepromModel& modele) {
+    const auto verrou = reponseur.verrou();
+    return modele.memory();
+  }
+
+  ReponseurUsbip& reponseur;
+  SocleEchangeable& socle;
+  std::string chemin;
+  std::unique_ptr<PuceSurBroches> broches;
+};
+
+void VerifierType(Bilan& bilan, Banc& banc, int type) {
+  const ChipSpec& fiche = SpecMemoire(type);
+  const std::string nom = std::string(fiche.NomCourt) + ": ";
+  std::unique_ptr<EepromModel> modele = EepromModel::create(type);
+  modele->memory() = Aleatoires(fiche.Taille, 40u + static_cast<unsigned>(type));
+  const Octets contenu = modele->memory();
+  banc.inserer(modele.get());
+  std::string erreur;
+  std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
+  bilan.verifier(usb != nullptr, nom + "interface 0 claimed through libusb", erreur);
+  if (!usb) return;
+  const ReglagesCh341a reglages{type % 2 ? VitesseBus::K400 : VitesseBus::K100, 0};
+  PuceCh341a puce(*usb, type, fiche.Taille, reglages, HorlogeReelle());
+  Octets lu(static_cast<std::size_t>(fiche.Taille));
+  Horloge::time_point debut = Horloge::now();
+  bilan.verifier(puce.lireMemoire(lu.data(), nullptr) == EtatLecture::Lue && lu == contenu,
+                 nom + "whole-chip read gives the chip's contents");
+  const double lecture = Secondes(debut);
+  const Octets image = Aleatoires(fiche.Taille, 80u + static_cast<unsigned>(type));
+  debut = Horloge::now();
+  const ResultatEcritureCh341a r = puce.programmerMemoireEntiere(image.data(), true, nullptr);
+  const double programmation = Secondes(debut);
+  bilan.verifier(r.Code == WriteResult::EcritureReussie && !r.Debranche, nom + "programmed by pages",
+                 "result " + std::to_string(static_cast<int>(r.Code)));
+  Octets zone(static_cast<std::size_t>(fiche.Taille));
+  const ResultatComparaisonCh341a c = puce.comparerMemoire(image.data(), zone.data(), nullptr);
+  bilan.verifier(c.Comparaison.Acquittee && c.Comparaison.Differences == 0, nom + "compare finds no difference");
+  bilan.verifier(banc.memoire(*modele) == image, nom + "the chip holds the image");
+  const long pages = fiche.Taille / TaillePage(fiche.Taille);
+  bilan.verifier(puce.cyclesEcriture() == pages && puce.scrutations() >= pages,
+                 nom + "one acknowledge-polled write cycle per page",
+                 std::to_string(puce.cyclesEcriture()) + " cycles, " + std::to_string(puce.scrutations()) + " polls");
+  std::printf("bench: %s at %d kHz: read %.2f s, programming %.2f s (%ld pages, %.1f polls per write cycle)\n",
+              fiche.NomCourt, FrequenceHz(reglages.Vitesse) / 1000, lecture, programmation, pages,
+              static_cast<double>(puce.scrutations()) / static_cast<double>(pages));
+  std::fflush(stdout);
+}
+
+void VerifierSocleVide(Bilan& bilan, Banc& banc) {
+  banc.inserer(nullptr);
+  std::string erreur;
+  std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
+  if (!usb) return bilan.verifier(false, "empty socket: device opened", erreur);
+  PuceCh341a puce(*usb, TypeMemoireParDefaut, 2048, {}, HorlogeReelle());
+  const Octets image(2048, 0x00);
+  const ResultatEcritureCh341a r = puce.programmerMemoireEntiere(image.data(), true, nullptr);
+  bilan.verifier(r.Code == WriteResult::SelectionNonAcquittee && !r.Debranche &&
+                     std::string(MessageCh341a(r)) == MessageProgrammation(WriteResult::SelectionNonAcquittee),
+                 "empty socket: programming gives result 1 and its message");
+  Octets lu(2048, 0x55);
+  bilan.verifier(puce.lireMemoire(lu.data(), nullptr) == EtatLecture::NonAcquittee && lu == Octets(2048, 0x55),
+                 "empty socket: the read is refused and the image left as it was");
+}
+
+void VerifierCycleSansFin(Bilan& bilan, Banc& banc) {
+  std::unique_ptr<EepromModel> modele = EepromModel::create(TypeMemoireParDefaut);
+  modele->setNeverEndsWriteCycle(true);
+  banc.inserer(modele.get());
+  std::string erreur;
+  std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
+  if (!usb) return bilan.verifier(false, "endless write cycle: device opened", erreur);
+  PuceCh341a puce(*usb, TypeMemoireParDefaut, 2048, {}, HorlogeReelle());
+  const Octets image = Aleatoires(2048, 9);
+  const Horloge::time_point debut = Horloge::now();
+  const ResultatEcritureCh341a r = puce.programmerMemoireEntiere(image.data(), true, nullptr);
+  const double duree = Secondes(debut);
+  bilan.verifier(r.Code == WriteResult::FinEcritureNonVue && !r.Debranche && duree >= DelaiFinEcritureMs / 1000.0,
+                 "endless write cycle: result 5 once the deadline has passed",
+                 "result " + std::to_string(static_cast<int>(r.Code)) + " after " + std::to_string(duree) + " s");
+  std::printf("bench: endless write cycle given up after %.3f s and %ld polls\n", duree, puce.scrutations());
+}
+
+// As a user without the udev rule: the device is listed, not accessible,
+// and the report line says so.
+void VerifierSansDroits(Bilan& bilan) {
+  std::fflush(stdout);
+  const pid_t enfant = ::fork();
+  if (enfant == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(3);
+    std::string erreur;
+    const std::vector<Ch341aBranche> liste = ListerCh341a(erreur);
+    for (const auto& ch341a : liste) std::cout << "report| " << LigneRapportCh341a(ch341a) << std::endl;
+    const bool refuse = liste.size() == 1 && !liste[0].accessible &&
+                        LigneRapportCh341a(liste[0]).find("présent mais inaccessible (droits insuffisants") !=
+                            std::string::npos;
+    ::_exit(refuse ? 0 : 1);
+  }
+  int etat = 0;
+  ::waitpid(enfant, &etat, 0);
+  bilan.verifier(WIFEXITED(etat) && WEXITSTATUS(etat) == 0,
+                 "a user without the rights: listed, reported present but not accessible");
+}
+
+void VerifierDebranchement(Bilan& bilan, Banc& banc) {
+  std::unique_ptr<EepromModel> modele = EepromModel::create(8);
+  banc.inserer(modele.get());
+  std::string erreur;
+  std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
+  if (!usb) return bilan.verifier(false, "unplugged: device opened", erreur);
+  {
+    const auto verrou = banc.reponseur.verrou();
+    banc.reponseur.couperApres(banc.reponseur.sortiesBulk() + 40);
+  }
+  PuceCh341a puce(*usb, 8, 8192, {}, HorlogeReelle());
+  const Octets image = Aleatoires(8192, 10);
+  int derniere = -1;
+  const ResultatEcritureCh341a r = puce.programmerMemoireEntiere(image.data(), true, [&](int p) { derniere = p; });
+  bilan.verifier(r.Debranche && r.Code != WriteResult::EcritureReussie &&
+                     std::string(MessageCh341a(r)) == TexteCh341aDebranche,
+                 "unplugged during programming: the run ends with the unplugged message",
+                 "last page at " + std::to_string(derniere));
+  std::cout << "message| " << MessageCh341a(r) << std::endl;
+  usb.reset();
+  bilan.verifier(Attendre(0).empty(), "unplugged: the device is gone from the USB bus");
+}
+
+int Executer() {
+  Bilan bilan;
+  SocleEchangeable socle;
+  Ch341aDevice device(socle);
+  ReponseurUsbip reponseur(device);
+  std::string erreur;
+  bilan.verifier(reponseur.attacher(0, erreur), "vhci_hcd: emulated CH341A attached at full speed", erreur);
+  const Horloge::time_point debut = Horloge::now();
+  const std::vector<Ch341aBranche> liste = Attendre(1);
+  bilan.verifier(liste.size() == 1 && liste[0].accessible, "libusb lists one accessible CH341A");
+  if (bilan.echecs() == 0) {
+    std::cout << "report| " << LigneRapportCh341a(liste[0]) << std::endl;
+    std::printf("bench: enumeration in %.2f s\n", Secondes(debut));
+    bilan.verifier(LigneRapportCh341a(liste[0]) == "CH341A (USB " + liste[0].chemin + ") : " + liste[0].noeud +
+                                                      " (libusb)",
+                   "start-up report line names the device by its bus and port path");
+    Banc banc(reponseur, socle, liste[0].chemin);
+    for (int type = 0; type < NombreTypesMemoire; ++type) VerifierType(bilan, banc, type);
+    VerifierSocleVide(bilan, banc);
+    VerifierCycleSansFin(bilan, banc);
+    VerifierSansDroits(bilan);
+    VerifierDebranchement(bilan, banc);
+    const auto verrou = reponseur.verrou();
+    std::printf("bench: %ld bulk OUT transfers answered through USB/IP\n", reponseur.sortiesBulk());
+  }
+  reponseur.detacher();
+  bilan.resumer();
+  return bilan.echecs() == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace zorbix
+
+int main() { return zorbix::Executer(); }
