@@ -53,7 +53,7 @@ ResultatBus MemoireSurBus::Lire(std::uint8_t* octets, const Progression& progres
   std::vector<std::uint8_t> lu(static_cast<std::size_t>(n));
   // A chunk never crosses a 256-byte block: the next block may be another
   // address on this bus.
-  const int maximum = I2cComplet() ? LectureMaxParMessage : BlocSmbusMax;
+  const int maximum = I2cComplet() ? LectureMaxParMessage : BlocSmbusMax - 1;
   for (int a = 0; a < n;) {
     const int nombre = std::min({maximum, n - a, 256 - (a & 0xFF)});
     SignalerLecture(progression, a, a + nombre, n);
@@ -80,8 +80,14 @@ ResultatBus MemoireSurBus::LireMorceau(int adresse, std::uint8_t* octets, int no
   int r = bus_.ChoisirEsclave(esclave);
   if (r != 0) return {WriteResult::SelectionNonAcquittee, r};
   if (a.NombreOctets == 1 && (fonctions_ & BlocI2cEnLecture)) {
-    r = bus_.LireBlocI2c(a.Octets[0], octets, static_cast<std::size_t>(nombre));
-    return r == 0 ? ResultatBus{} : Echec(r, WriteResult::SelectionNonAcquittee);
+    // One byte more than needed, dropped: the ICH9 SMBus (as QEMU emulates
+    // it, with Linux's i801 driver) returns 0 for the last byte of an I2C
+    // block read. Reading moves nothing but the chip's counter.
+    std::uint8_t bloc[BlocSmbusMax];
+    r = bus_.LireBlocI2c(a.Octets[0], bloc, static_cast<std::size_t>(nombre + 1));
+    if (r != 0) return Echec(r, WriteResult::SelectionNonAcquittee);
+    std::copy(bloc, bloc + nombre, octets);
+    return {};
   }
   if (a.NombreOctets == 1) {
     for (int i = 0; i < nombre; ++i) {
