@@ -14,6 +14,7 @@
 
 #include "engine/i2c_bus.h"
 #include "engine/port_identity.h"
+#include "engine/range_transfers.h"
 #include "engine/transfers.h"
 
 namespace zorbix {
@@ -82,6 +83,16 @@ class Adapter {
   virtual BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) = 0;
   virtual BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
                                     const Progression& progression) = 0;
+
+  // The same on one range of the chip (engine/range_transfers.h: positions
+  // counted from its first byte, pages cut at the chip's page boundaries, the
+  // bytes around the range untouched), for the command line's --debut and
+  // --longueur. An invalid range gives AdresseHorsMemoire, or a read not
+  // acknowledged, with nothing sent.
+  virtual BilanLecture LirePlage(const Puce& puce, const Plage& plage, std::uint8_t* octets,
+                                 const Progression& progression) = 0;
+  virtual BilanProgrammation ProgrammerPlage(const Puce& puce, const Plage& plage, const std::uint8_t* octets,
+                                             bool writeMode, const Progression& progression) = 0;
 
   // Whether a chip acknowledges the write device-select byte `selection`
   // (its low bit is ignored). Nothing is written: the address phase ends in

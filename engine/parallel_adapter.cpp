@@ -80,6 +80,21 @@ BilanComparaison AdaptateurParallele::Comparer(const Puce& puce, const std::uint
   });
 }
 
+BilanLecture AdaptateurParallele::LirePlage(const Puce& puce, const Plage& plage, std::uint8_t* octets,
+                                           const Progression& progression) {
+  return SurLePort<BilanLecture>(port_.Adresse, [&](BilanLecture& b) {
+    b.Acquittee = zorbix::LirePlage(Cible(puce), plage, octets, progression);
+  });
+}
+
+BilanProgrammation AdaptateurParallele::ProgrammerPlage(const Puce& puce, const Plage& plage,
+                                                        const std::uint8_t* octets, bool writeMode,
+                                                        const Progression& progression) {
+  return SurLePort<BilanProgrammation>(port_.Adresse, [&](BilanProgrammation& b) {
+    b.Resultat = zorbix::ProgrammerPlage(Cible(puce), plage, octets, writeMode, progression);
+  });
+}
+
 BilanSonde AdaptateurParallele::SonderAcquittement(std::uint8_t selection) {
   return SurLePort<BilanSonde>(port_.Adresse,
                                [&](BilanSonde& b) { b.Acquittee = SonderSelection(port_.Adresse, selection); });

@@ -26,6 +26,10 @@ class AdaptateurParallele final : public Adapter {
   BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) override;
   BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
                             const Progression& progression) override;
+  BilanLecture LirePlage(const Puce& puce, const Plage& plage, std::uint8_t* octets,
+                         const Progression& progression) override;
+  BilanProgrammation ProgrammerPlage(const Puce& puce, const Plage& plage, const std::uint8_t* octets, bool writeMode,
+                                     const Progression& progression) override;
   BilanSonde SonderAcquittement(std::uint8_t selection) override;
 
  private:
