@@ -51,9 +51,9 @@ class PortsInstalles {
   // three, by ppdev, direct I/O or the absent port as the report says.
   const PortsSupplementaires& supplementaires() const { return supplementaires_; }
 
-  // Puts the absent port back, ends the bus trace and writes the simulated
-  // chips back to their files. Returns what went wrong (French, one line
-  // each), empty when all is well. Later calls do nothing.
+  // Puts the absent port back and ends the bus trace (the simulated chips are
+  // written back by each operation, not here). Returns what went wrong
+  // (French), empty when all is well. Later calls do nothing.
   std::string terminer();
 
  private:
