@@ -7,8 +7,11 @@
 
 #include "cli/image_file.h"
 #include "cli/progress_line.h"
+#include "cli/stop_signals.h"
 #include "engine/autodetection.h"
 #include "engine/chips.h"
+#include "engine/interruption.h"
+#include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
 #include "engine/transfers.h"
 
@@ -35,12 +38,24 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
   }
 }
 
+// A stop asked for by a signal ends the operation here, between two bus
+// transactions.
+void ArreterSiDemande(int position) {
+  if (ArretDemande()) throw Interruption{position};
+}
+
 struct Transfert {
   CibleI2C Cible;
   const SortiesCli& Sorties;
 
-  Progression Suivre(LigneProgression& ligne) const {
-    return [&ligne](int position) { ligne.Position(position); };
+  // A programming run calls it before each page or byte it writes: between
+  // two transactions. A read or a compare calls it in the middle of its one
+  // transaction, and the stop waits for its end.
+  Progression Suivre(LigneProgression& ligne, bool entreTransactions = false) const {
+    return [&ligne, entreTransactions](int position) {
+      if (entreTransactions) ArreterSiDemande(position);
+      ligne.Position(position);
+    };
   }
   LigneProgression Ligne(const char* operation) const {
     return LigneProgression(stderr, Sorties.Progression, operation, Cible.ChipSize);
@@ -69,6 +84,7 @@ int Lire(const OptionsCli& options, const Transfert& t) {
     Ecrire(t.Sorties.Erreurs, TexteLectureImpossible);
     return SortieEchecMemoire;
   }
+  ArreterSiDemande(t.Cible.ChipSize);
   if (!SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Cible.ChipSize)) {
     Ecrire(t.Sorties.Erreurs, "L'enregistrement n'a pas pu être effectué : " + options.Fichier);
     return SortieUsage;
@@ -96,6 +112,7 @@ int Comparer(const std::uint8_t* image, const Transfert& t, const char* operatio
     Ecrire(t.Sorties.Erreurs, prefixe + TexteComparaisonSansAcquittement);
     return SortieEchecMemoire;
   }
+  ArreterSiDemande(t.Cible.ChipSize);
   if (r.Differences == 0) return SortieSucces;
   std::ostream& sortie = codeDifferences == SortieDifferences ? t.Sorties.Resultats : t.Sorties.Erreurs;
   Ecrire(sortie, prefixe + TexteDifferences(r.Differences, t.Cible.ChipSize));
@@ -109,13 +126,14 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
   WriteResult resultat;
   {
     LigneProgression ligne = t.Ligne("Programmation");
-    resultat = ProgrammerMemoireEntiere(t.Cible, image.Octets.data(), options.WriteMode, t.Suivre(ligne));
+    resultat = ProgrammerMemoireEntiere(t.Cible, image.Octets.data(), options.WriteMode, t.Suivre(ligne, true));
     if (resultat == WriteResult::EcritureReussie) ligne.Position(t.Cible.ChipSize);
   }
   if (resultat != WriteResult::EcritureReussie) {
     Ecrire(t.Sorties.Erreurs, MessageProgrammation(resultat));
     return SortieEchecMemoire;
   }
+  ArreterSiDemande(t.Cible.ChipSize);
   if (options.Verification) {
     const int verification =
         Comparer(image.Octets.data(), t, "Vérification", DebutVerificationEchouee, SortieEchecMemoire);
@@ -134,29 +152,68 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   return code;
 }
 
+// A port held by another program is not tested; when no adapter was found
+// elsewhere, it may be the one: "busy" rather than "absent".
 int Detecter(const PortsSupplementaires& supplementaires, const SortiesCli& sorties) {
-  const int trouve = DetecterProgrammateur(supplementaires);
+  std::vector<std::string> refus;
+  const int trouve = DetecterProgrammateur(supplementaires, &refus);
+  for (const std::string& raison : refus) Ecrire(sorties.Erreurs, raison);
   if (trouve < 0) {
     Ecrire(sorties.Erreurs, TexteProgrammateurAbsent);
-    return SortieEchecMemoire;
+    return refus.empty() ? SortieEchecMemoire : SortiePortOccupe;
   }
   Ecrire(sorties.Resultats, TexteProgrammateurDetecte(trouve, supplementaires));
   return SortieSucces;
+}
+
+// How far an interrupted operation got, the chip now unpowered.
+void EcrireInterruption(CommandeCli commande, const Interruption& i, const Transfert& t) {
+  const std::string taille = std::to_string(t.Cible.ChipSize);
+  std::string texte = "Interrompu par un signal : ";
+  if (commande == CommandeCli::Lire)
+    texte += "la mémoire a été lue en entier, mais le fichier n'a pas été écrit.";
+  else if (commande == CommandeCli::Comparer)
+    texte += "la mémoire a été lue en entier, mais pas comparée au fichier.";
+  else if (i.Position < t.Cible.ChipSize)
+    texte += "les " + std::to_string(i.Position) + " premiers octets sur " + taille + " sont programmés, le reste non.";
+  else
+    texte += "les " + taille + " octets sont programmés, mais la vérification n'a pas été conclue.";
+  Ecrire(t.Sorties.Erreurs, texte + " La mémoire est hors tension.");
+}
+
+int Executer(const OptionsCli& options, const Transfert& t) {
+  switch (options.Commande) {
+    case CommandeCli::Lire: return Lire(options, t);
+    case CommandeCli::Programmer: return Programmer(options, t);
+    case CommandeCli::Comparer: return ComparerFichier(options, t);
+    default: return SortieUsage;
+  }
 }
 
 }  // namespace
 
 int ExecuterCommande(const OptionsCli& options, std::uint16_t portBase, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties) {
+  if (options.Commande == CommandeCli::Detecter) return Detecter(supplementaires, sorties);
   const Transfert t{{portBase, options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
-  switch (options.Commande) {
-    case CommandeCli::Lire: return Lire(options, t);
-    case CommandeCli::Programmer: return Programmer(options, t);
-    case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Detecter: return Detecter(supplementaires, sorties);
-    default: return SortieUsage;
+  // Held for the whole command, verification included, and given back (a
+  // virtual chip written back) before the exit code is known.
+  PortPris prise(portBase);
+  if (!prise.Pris()) {
+    Ecrire(sorties.Erreurs, prise.Raison());
+    return SortiePortOccupe;
   }
+  int code;
+  try {
+    code = Executer(options, t);
+  } catch (const Interruption& i) {
+    EcrireInterruption(options.Commande, i, t);
+    code = SortieInterrompue;
+  }
+  if (prise.Rendre()) return code;
+  Ecrire(sorties.Erreurs, prise.Raison());
+  return SortieEchecMemoire;
 }
 
 }  // namespace zorbix

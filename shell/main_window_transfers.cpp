@@ -9,6 +9,7 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
 #include "main_window.h"
 
@@ -16,6 +17,17 @@ namespace zorbix {
 namespace {
 
 CibleI2C Cible(const EtatProgramme& etat) { return {etat.PortBase, etat.ChipType, etat.ChipSize}; }
+
+QString Raison(const PortPris& prise) { return QString::fromStdString(prise.Raison()); }
+
+// Gives the port back before the box shows (the user may leave it open) and
+// returns the box's text: a port not given back (a virtual chip that could
+// not be written back) is a failure, whose reason replaces a success's text
+// and follows a failure's.
+QString Rendre(PortPris& prise, const QString& texte, bool reussi) {
+  if (prise.Rendre()) return texte;
+  return reussi ? Raison(prise) : texte + QLatin1Char('\n') + Raison(prise);
+}
 
 }  // namespace
 
@@ -48,21 +60,33 @@ void TForm1::FinTransfert() {
 }
 
 void TForm1::LectureMemoire() {
+  const QString legende = QStringLiteral("Attention, erreur de lecture !");
+  PortPris prise(Etat.PortBase);
+  if (!prise.Pris()) {  // held by another program: nothing is done
+    dialogues_.Message(this, Raison(prise), legende);
+    return StringGrid1->setFocus();
+  }
   BoutonLire->repaint();
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
   StatutOccupe(QStringLiteral("Lecture de la mémoire..."));
-  if (LireMemoire(Cible(Etat), Etat.Buffer.data(), [this](int p) { MontrerPosition(p); }))
-    AfficherBuffer(Etat.Buffer, Etat.ChipSize);
-  else
-    dialogues_.Message(this, QString::fromUtf8(TexteLectureImpossible),
-                       QStringLiteral("Attention, erreur de lecture !"));
+  const bool lu = LireMemoire(Cible(Etat), Etat.Buffer.data(), [this](int p) { MontrerPosition(p); });
+  const QString texte = Rendre(prise, lu ? QString() : QString::fromUtf8(TexteLectureImpossible), lu);
+  if (lu) AfficherBuffer(Etat.Buffer, Etat.ChipSize);
+  if (!texte.isEmpty()) dialogues_.Message(this, texte, legende);
   FinTransfert();
 }
 
 void TForm1::ProgrammerMemoire(QObject* Sender) {
   const bool unOctet = Sender == BoutonProgOctet || Sender == OptionProgramOctet;
   if (!unOctet && Sender != BoutonProgMem && Sender != OptionProgramMem) return;
+  const QString legende =
+      unOctet ? QStringLiteral("Programmation d'un octet :") : QStringLiteral("Programmation de la mémoire :");
+  PortPris prise(Etat.PortBase);
+  if (!prise.Pris()) {  // held by another program: nothing is done
+    dialogues_.Message(this, Raison(prise), legende);
+    return StringGrid1->setFocus();
+  }
   BoutonProgOctet->repaint();
   BoutonProgMem->repaint();
   ProgressBar->setMaximum(Etat.ChipSize);
@@ -78,10 +102,9 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
   QString message = QString::fromUtf8(MessageProgrammation(resultat));
   if (resultat == WriteResult::EcritureReussie && !unOctet && Etat.VerifierProgrammation)
     message = Verification(message);
+  message = Rendre(prise, message, resultat == WriteResult::EcritureReussie);
   StatutOccupe(QStringLiteral("Programmation terminée"));
-  dialogues_.Message(this, message,
-                     unOctet ? QStringLiteral("Programmation d'un octet :")
-                             : QStringLiteral("Programmation de la mémoire :"));
+  dialogues_.Message(this, message, legende);
   FinTransfert();
 }
 
@@ -105,12 +128,18 @@ QString TForm1::Verification(const QString& reussite) {
 void TForm1::OptionVerificationClick() { Etat.VerifierProgrammation = OptionVerification->isChecked(); }
 
 void TForm1::Comparer() {
+  const QString legende = QStringLiteral("Comparaison Buffer / Mémoire :");
   BoutonComparer->repaint();
   ZoneTravail zone = AllouerZoneComparaison(static_cast<std::size_t>(Etat.ChipSize));
   if (!zone) {
     dialogues_.Bip();
     StringGrid1->setFocus();
     return;
+  }
+  PortPris prise(Etat.PortBase);
+  if (!prise.Pris()) {  // held by another program: nothing is done
+    dialogues_.Message(this, Raison(prise), legende);
+    return StringGrid1->setFocus();
   }
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
@@ -126,7 +155,7 @@ void TForm1::Comparer() {
     texte = QString::fromUtf8(TexteAucuneDifference);
   else
     texte = QString::fromStdString(TexteDifferences(r.Differences, Etat.ChipSize));
-  dialogues_.Message(this, texte, QStringLiteral("Comparaison Buffer / Mémoire :"));
+  dialogues_.Message(this, Rendre(prise, texte, r.Acquittee && r.Differences == 0), legende);
   FinTransfert();
 }
 

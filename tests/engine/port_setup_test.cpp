@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "engine/port_claim.h"
 #include "fake_parport_tree.h"
 
 namespace zorbix {
@@ -128,8 +129,9 @@ TEST(InstallerPorts, EachPortGetsTheBestBackendAvailable) {
   EXPECT_EQ(ports->supplementaires()[0].base, 0xDC00);
 
   // The installed map sends LPT2 and the extra port to their ppdev devices
-  // and nothing else there.
+  // and nothing else there, once an operation has taken them.
   machine.journal.clear();
+  PortPris prises[] = {PortPris(0x278), PortPris(0xDC00), PortPris(0x378), PortPris(0x3BC)};
   EcrirePort(0x278, 0xF5);
   EcrirePort(0xDC00, 0x06);
   EcrirePort(0x378, 0x06);
