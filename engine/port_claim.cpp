@@ -4,7 +4,7 @@
 
 namespace zorbix {
 
-PortPris::PortPris(std::uint16_t base) : base_(base), pris_(BackendInstalle().prendre(base, raison_)) {}
+PortPris::PortPris(std::uint16_t base) : base_(base), raison_(), pris_(BackendInstalle().prendre(base, raison_)) {}
 
 PortPris::~PortPris() {
   if (pris_) Rendre();

@@ -28,8 +28,8 @@ class PortPris {
 
  private:
   std::uint16_t base_;
+  std::string raison_;  // before pris_: the constructor's prendre writes it
   bool pris_;
-  std::string raison_;
 };
 
 }  // namespace zorbix
