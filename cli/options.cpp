@@ -145,6 +145,8 @@ std::string TexteUsage() {
          "  1  échec de la mémoire ou du transfert (vérification comprise)\n"
          "  2  erreur d'utilisation ou de fichier\n"
          "  3  la comparaison a trouvé des différences\n"
+         "  4  le port ou la mémoire simulée est occupé par un autre programme : rien n'a été fait\n"
+         "  5  interrompu par un signal (SIGINT, SIGTERM, SIGHUP) entre deux pages ou deux octets\n"
          "\n"
          "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports.\n"
          "ZORBIX_SIMULATION et ZORBIX_SIM_TRACE agissent comme pour zorbix32.\n";
