@@ -108,5 +108,25 @@ TEST_F(PartageTest, TheCommandLineProgramsWhileTheWindowIsOpen) {
   EXPECT_EQ(Lire("puce.bin"), cli);
 }
 
+// A chip another program holds: the operation's failure box says so, under
+// the operation's caption, and nothing else happens.
+TEST_F(PartageTest, AChipHeldElsewhereIsTheOperationsFailure) {
+  TForm1& f = Demarrer();
+  std::string erreur, raison;
+  std::unique_ptr<SimulatedBackend> autre = CreerSimulation(std::getenv("ZORBIX_SIMULATION"), erreur);
+  ASSERT_TRUE(autre && autre->prendre(AdresseLPT1, raison)) << erreur << raison;
+  const Buffer avant = etat_.Buffer;
+  const std::uint64_t acces = puce_->accessCount();
+  f.BoutonLire->click();
+  ASSERT_EQ(dialogues_.boites.size(), 1u);
+  EXPECT_EQ(dialogues_.boites[0].texte.toStdString(),
+            "LPT1 : la mémoire simulée " + Chemin("puce.bin") + " est utilisée par un autre programme");
+  EXPECT_EQ(dialogues_.boites[0].legende, QStringLiteral("Attention, erreur de lecture !"));
+  EXPECT_EQ(etat_.Buffer, avant);
+  EXPECT_EQ(puce_->accessCount(), acces);
+  EXPECT_TRUE(f.StringGrid1->hasFocus());
+  EXPECT_TRUE(autre->rendre(AdresseLPT1, raison));
+}
+
 }  // namespace
 }  // namespace zorbix::test
