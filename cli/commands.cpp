@@ -175,7 +175,8 @@ void EcrireInterruption(CommandeCli commande, const Interruption& i, const Trans
   else if (commande == CommandeCli::Comparer)
     texte += "la mémoire a été lue en entier, mais pas comparée au fichier.";
   else if (i.Position < t.Cible.ChipSize)
-    texte += "les " + std::to_string(i.Position) + " premiers octets sur " + taille + " sont programmés, le reste non.";
+    texte += "les " + std::to_string(i.Position) + " premiers octets sur " + taille +
+             " sont programmés, le reste non.";
   else
     texte += "les " + taille + " octets sont programmés, mais la vérification n'a pas été conclue.";
   Ecrire(t.Sorties.Erreurs, texte + " La mémoire est hors tension.");

@@ -61,7 +61,11 @@ std::string Detenteur(const std::string& fichierActif) {
 
 PpdevBackend::PpdevBackend(int fd, std::uint16_t base, std::string peripherique, std::string actif,
                            AppelsPpdev appels)
-    : fd_(fd), base_(base), peripherique_(std::move(peripherique)), actif_(std::move(actif)), appels_(std::move(appels)) {}
+    : fd_(fd),
+      base_(base),
+      peripherique_(std::move(peripherique)),
+      actif_(std::move(actif)),
+      appels_(std::move(appels)) {}
 
 PpdevBackend::~PpdevBackend() {
   if (prises_ > 0) appels_.ioctl(fd_, PPRELEASE, nullptr);
@@ -90,6 +94,9 @@ bool PpdevBackend::rendre(std::uint16_t base, std::string& raison) {
 // opened again before the next try.
 bool PpdevBackend::reserver(std::string& raison) {
   const auto echeance = std::chrono::steady_clock::now() + DelaiReservation;
+  // Read before waiting too: ppdev serialises its ioctls, so the holder's
+  // own, held back by our claim, may release the port the moment it ends.
+  const std::string detenteurAvant = Detenteur(actif_);
   for (;;) {
     if (fd_ < 0 && (fd_ = appels_.ouvrir(peripherique_.c_str())) < 0) {
       raison = RaisonOuverture(peripherique_, errno);
@@ -105,7 +112,8 @@ bool PpdevBackend::reserver(std::string& raison) {
     fd_ = -1;
     // Another signal (the user's Ctrl+C) may end the wait early: try again.
     if (std::chrono::steady_clock::now() < echeance) continue;
-    const std::string detenteur = Detenteur(actif_);
+    std::string detenteur = Detenteur(actif_);
+    if (detenteur.empty()) detenteur = detenteurAvant;
     raison = peripherique_ + " (" + TexteAdresse(base_) + ") occupé par un autre programme" +
              (detenteur.empty() ? "" : " (« " + detenteur + " » selon le noyau)") +
              " : réessayez quand il aura libéré le port";
