@@ -16,6 +16,7 @@
 #include "cli/stop_signals.h"
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
+#include "engine/interruption.h"
 #include "engine/parallel_adapter.h"
 #include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
@@ -38,12 +39,6 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
     sortie << ligne << '\n';
     ++montrees;
   }
-}
-
-// "Programmation interrompue par un signal : 1024 octet(s) programmé(s) sur 2048."
-std::string TexteInterruption(int position, int taille) {
-  return "Programmation interrompue par un signal : " + std::to_string(position) + " octet(s) programmé(s) sur " +
-         std::to_string(taille) + ".";
 }
 
 struct Transfert {
@@ -93,16 +88,14 @@ int CodeDeroulement(const Issue& issue, const Transfert& t) {
     case Deroulement::Termine: return SortieSucces;
     case Deroulement::Occupe: Ecrire(t.Sorties.Erreurs, issue.Message); return SortiePortOccupe;
     case Deroulement::NonConserve: Ecrire(t.Sorties.Erreurs, issue.Message); return SortieEchecMemoire;
-    case Deroulement::Interrompu:
-      Ecrire(t.Sorties.Erreurs, TexteInterruption(issue.Position, t.Memoire.ChipSize));
-      return SortieInterrompue;
+    case Deroulement::Interrompu: throw Interruption{issue.Position};
   }
   return SortieEchecMemoire;
 }
 
-// The range commands and the identification drive the parallel bus
-// themselves: they take the port for their whole run, as an adapter's
-// operation does, and give it back after.
+// The port is held for the whole command, verification included, and given
+// back (a virtual chip written back) before the exit code is known; each
+// adapter operation inside takes it again, which only counts.
 int SurPortPris(const Transfert& t, const std::function<int()>& commande) {
   PortPris pris(t.Adaptateur->Identite().Adresse);
   if (!pris.Pris()) {
@@ -145,6 +138,8 @@ int Lire(const OptionsCli& options, const Transfert& t) {
     Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
   }
+  // A stop asked for during the read's one transaction acts at its end.
+  if (ArretDemande()) throw Interruption{t.Memoire.ChipSize};
   const bool sortieStandard = options.Fichier == NomFluxStandard;
   if (sortieStandard) t.Sorties.Resultats.flush();
   const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), t.Memoire.ChipSize);
@@ -171,8 +166,7 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  if (const int garde = SurPortPris(t, [&] { return GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); });
-      garde != SortieSucces)
+  if (const int garde = GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); garde != SortieSucces)
     return garde;
   Affichage affichage(t, "Programmation");
   const IssueProgrammation issue =
@@ -198,6 +192,7 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
                       AllouerSansException(static_cast<std::size_t>(t.Memoire.ChipSize)), affichage.PourLecture());
   affichage.Fermer();
   if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (ArretDemande()) throw Interruption{t.Memoire.ChipSize};
   if (issue.Reussie) {
     Ecrire(t.Sorties.Resultats, issue.Message);
     return SortieSucces;
@@ -210,18 +205,45 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   return SortieDifferences;
 }
 
+// A port held by another program is not tested; when no adapter was found
+// elsewhere, it may be the one: "busy" rather than "absent".
 int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
   const BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
-  Issue issue;
-  issue.Fin = bilan.Fin;
-  issue.Message = bilan.Raison;
-  if (bilan.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (!bilan.Raison.empty()) Ecrire(t.Sorties.Erreurs, bilan.Raison);
   if (!bilan.Trouve) {
     Ecrire(t.Sorties.Erreurs, TexteProgrammateurAbsent);
-    return SortieEchecMemoire;
+    return bilan.Fin == Deroulement::Occupe ? SortiePortOccupe : SortieEchecMemoire;
   }
   Ecrire(t.Sorties.Resultats, TexteProgrammateurDetecte(*bilan.Trouve));
   return SortieSucces;
+}
+
+// How far an interrupted operation got, the chip now unpowered.
+void EcrireInterruption(CommandeCli commande, const Interruption& i, const Transfert& t) {
+  const std::string taille = std::to_string(t.Memoire.ChipSize);
+  std::string texte = "Interrompu par un signal : ";
+  if (commande == CommandeCli::Lire)
+    texte += "la mémoire a été lue en entier, mais le fichier n'a pas été écrit.";
+  else if (commande == CommandeCli::Comparer)
+    texte += "la mémoire a été lue en entier, mais pas comparée au fichier.";
+  else if (i.Position < t.Memoire.ChipSize)
+    texte += "les " + std::to_string(i.Position) + " premiers octets sur " + taille +
+             " sont programmés, le reste non.";
+  else
+    texte += "les " + taille + " octets sont programmés, mais la vérification n'a pas été conclue.";
+  Ecrire(t.Sorties.Erreurs, texte + " La mémoire est hors tension.");
+}
+
+int Executer(const OptionsCli& options, const Transfert& t) {
+  const std::uint16_t adresse = t.Adaptateur->Identite().Adresse;
+  if (CommandeSurPlage(options)) return ExecuterSurPlage(options, adresse, t.Sorties);
+  switch (options.Commande) {
+    case CommandeCli::Lire: return Lire(options, t);
+    case CommandeCli::Programmer: return Programmer(options, t);
+    case CommandeCli::Comparer: return ComparerFichier(options, t);
+    case CommandeCli::Identifier: return Identifier(adresse, t.Sorties);
+    default: return SortieUsage;
+  }
 }
 
 }  // namespace
@@ -231,16 +253,15 @@ int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const 
   const Transfert t{OuvrirAdaptateur(port),
                     {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
-  if (CommandeSurPlage(options))
-    return SurPortPris(t, [&] { return ExecuterSurPlage(options, port.Adresse, sorties); });
-  switch (options.Commande) {
-    case CommandeCli::Lire: return Lire(options, t);
-    case CommandeCli::Programmer: return Programmer(options, t);
-    case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Identifier: return SurPortPris(t, [&] { return Identifier(port.Adresse, sorties); });
-    case CommandeCli::Detecter: return Detecter(supplementaires, t);
-    default: return SortieUsage;
-  }
+  if (options.Commande == CommandeCli::Detecter) return Detecter(supplementaires, t);
+  return SurPortPris(t, [&]() -> int {
+    try {
+      return Executer(options, t);
+    } catch (const Interruption& i) {
+      EcrireInterruption(options.Commande, i, t);
+      return SortieInterrompue;
+    }
+  });
 }
 
 }  // namespace zorbix

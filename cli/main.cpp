@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/standard_output.h"
+#include "cli/stop_signals.h"
 #include "engine/backends/port_setup.h"
 #include "engine/port_identity.h"
 
@@ -46,6 +47,7 @@ int Executer(int argc, char** argv) {
   } else {
     // Said first, so that nobody takes a virtual chip for a real one.
     if (!options.Silencieux) AfficherRapportPorts(*ports, std::cerr);
+    InstallerSignauxArret();
     const bool terminal = isatty(STDERR_FILENO) == 1 && !options.Silencieux;
     const int code = ExecuterCommande(options, *port, ports->supplementaires(), {std::cout, std::cerr, terminal});
     const std::string problemes = ports->terminer();

@@ -1,16 +1,16 @@
-// The command line's stop request: SIGINT, SIGTERM and SIGHUP ask the
-// running command to stop at the end of the current page (or byte)
-// transaction rather than end the process in the middle of one.
+// SIGINT, SIGTERM and SIGHUP for the command line: the first one only asks
+// for the operation to stop, which it does at the end of the current bus
+// transaction (see engine/interruption.h), so that the chip is powered down
+// and what was written is kept; a second one ends the program at once, as
+// the signal's default action does.
 #pragma once
-
-#include <atomic>
 
 namespace zorbix {
 
-// Raised by the signal handlers; read between transactions.
-extern std::atomic<bool> ArretSignale;
+// Takes the three signals for the rest of the run.
+void InstallerSignauxArret();
 
-// True once a stop was asked for.
+// True once one of them has arrived.
 bool ArretDemande();
 
 }  // namespace zorbix

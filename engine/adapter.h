@@ -13,6 +13,7 @@
 #include <string>
 
 #include "engine/i2c_bus.h"
+#include "engine/interruption.h"
 #include "engine/port_identity.h"
 #include "engine/range_transfers.h"
 #include "engine/transfers.h"
@@ -23,15 +24,6 @@ namespace zorbix {
 struct Puce {
   int ChipType;
   int ChipSize;
-};
-
-// Thrown by a programming's Progression to stop it before the page (or byte)
-// at `Position`: every address below it holds the new data, nothing from it
-// on was sent. The chip is powered down and the adapter given back on the
-// way out, and the operation ends Interrompu. Never thrown from a read or a
-// compare, which are one transaction each.
-struct Interruption {
-  int Position;
 };
 
 enum class Deroulement : int {

@@ -2,6 +2,7 @@
 
 #include "i2c_bus.h"
 #include "lines.h"
+#include "port_claim.h"
 
 namespace zorbix {
 
@@ -19,12 +20,23 @@ bool PorteLeProgrammateur(std::uint16_t p) {
   return libre == 1 && tire == 0;
 }
 
-int DetecterProgrammateur(const PortsSupplementaires& supplementaires) {
+namespace {
+
+bool TesterPort(std::uint16_t base, std::vector<std::string>* refus) {
+  PortPris prise(base);
+  const bool porte = prise.Pris() && PorteLeProgrammateur(base);
+  if (!prise.Rendre() && refus) refus->push_back(prise.Raison());
+  return porte;
+}
+
+}  // namespace
+
+int DetecterProgrammateur(const PortsSupplementaires& supplementaires, std::vector<std::string>* refus) {
   int trouve = -1;
   for (int i = 0; i < 3; ++i)
-    if (PorteLeProgrammateur(AdressesPorts[i])) trouve = i;
+    if (TesterPort(AdressesPorts[i], refus)) trouve = i;
   for (std::size_t i = 0; i < supplementaires.size(); ++i)
-    if (PorteLeProgrammateur(supplementaires[i].base)) trouve = 3 + static_cast<int>(i);
+    if (TesterPort(supplementaires[i].base, refus)) trouve = 3 + static_cast<int>(i);
   return trouve;
 }
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "extra_ports.h"
 
@@ -17,7 +19,10 @@ bool PorteLeProgrammateur(std::uint16_t portBase);
 // Tests LPT1, LPT2 and LPT3, then each of `supplementaires` in its order,
 // all of them, and returns the index of the last one that carries the
 // adapter (a later one wins over an earlier one), or -1 if none does:
-// 0..2 for AdressesPorts, 3 + i for supplementaires[i].
-int DetecterProgrammateur(const PortsSupplementaires& supplementaires = {});
+// 0..2 for AdressesPorts, 3 + i for supplementaires[i]. Each port is taken
+// for its own test (PortPris); one that cannot be taken is not tested, and
+// the reason goes to `refus` when given.
+int DetecterProgrammateur(const PortsSupplementaires& supplementaires = {},
+                          std::vector<std::string>* refus = nullptr);
 
 }  // namespace zorbix

@@ -102,22 +102,11 @@ BilanSonde AdaptateurParallele::SonderAcquittement(std::uint8_t selection) {
 
 BilanDetection DetecterAdaptateurParallele(const PortsSupplementaires& supplementaires) {
   BilanDetection bilan;
-  const std::vector<IdentitePort> ports = PortsParalleles(supplementaires);
-  std::vector<std::unique_ptr<PortPris>> prises;
-  for (const IdentitePort& port : ports) {
-    prises.push_back(std::make_unique<PortPris>(port.Adresse));
-    if (prises.back()->Pris()) continue;
-    bilan.Fin = Deroulement::Occupe;
-    bilan.Raison = prises.back()->Raison();
-    return bilan;
-  }
-  const int trouve = DetecterProgrammateur(supplementaires);
-  if (trouve >= 0) bilan.Trouve = ports[static_cast<std::size_t>(trouve)];
-  for (std::unique_ptr<PortPris>& prise : prises) {
-    if (prise->Rendre() || bilan.Fin == Deroulement::NonConserve) continue;
-    bilan.Fin = Deroulement::NonConserve;
-    bilan.Raison = prise->Raison();
-  }
+  std::vector<std::string> refus;
+  const int trouve = DetecterProgrammateur(supplementaires, &refus);
+  if (trouve >= 0) bilan.Trouve = PortsParalleles(supplementaires)[static_cast<std::size_t>(trouve)];
+  for (const std::string& raison : refus) bilan.Raison += (bilan.Raison.empty() ? "" : "\n") + raison;
+  if (!refus.empty() && trouve < 0) bilan.Fin = Deroulement::Occupe;
   return bilan;
 }
 

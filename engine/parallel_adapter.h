@@ -43,8 +43,10 @@ struct BilanDetection : Bilan {
 };
 
 // The autodetection (DetecterProgrammateur) over LPT1..LPT3 and then
-// `supplementaires`, with every one of them taken for its duration: a port
-// held by another program makes it Occupe, and then no port is touched.
+// `supplementaires`, each port taken for its own test. A port held by another
+// program is not tested: its reason goes to Raison (one line each), and the
+// outcome is Occupe when no adapter was found elsewhere, since it may be the
+// one.
 BilanDetection DetecterAdaptateurParallele(const PortsSupplementaires& supplementaires);
 
 }  // namespace zorbix

@@ -28,7 +28,7 @@ class PortPris {
 
  private:
   std::uint16_t base_;
-  std::string raison_;  // made before pris_, whose prendre may write it
+  std::string raison_;  // before pris_: the constructor's prendre writes it
   bool pris_;
 };
 

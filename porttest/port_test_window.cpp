@@ -173,6 +173,7 @@ void TForm5::FormShow() {
     TestPortBase = AdresseLPT1;
     BRLPT1->setChecked(true);
   }
+  PrendrePort();
   AfficherSorties();
   AfficherEntrees();
   BoutonTestPortP->setFocus();
@@ -183,6 +184,7 @@ void TForm5::BRLPTClick(QObject* Sender) {
   if (Sender == BRLPT2) TestPortBase = AdresseLPT2;
   if (Sender == BRLPT3) TestPortBase = AdresseLPT3;
   if (Sender == BRAutre) TestPortBase = autresPorts_.at(ListeAutresPorts->currentIndex()).base;
+  PrendrePort();
   AfficherSorties();
   AfficherEntrees();
 }
@@ -201,6 +203,24 @@ void TForm5::CCB0a7Click() {
 void TForm5::BoutonLireEntreesClick() { AfficherEntrees(); }
 
 void TForm5::BoutonTestPortPClick() { done(QDialog::Accepted); }
+
+void TForm5::PrendrePort() {
+  RendrePort();
+  prise_.emplace(TestPortBase);
+  if (!prise_->Pris() && refus_) refus_(prise_->Raison());
+}
+
+void TForm5::RendrePort() {
+  if (!prise_) return;
+  const bool pris = prise_->Pris();
+  if (!prise_->Rendre() && pris && refus_) refus_(prise_->Raison());
+  prise_.reset();
+}
+
+void TForm5::done(int resultat) {
+  RendrePort();
+  QDialog::done(resultat);
+}
 
 void TForm5::AfficherSorties() {
   const std::uint8_t octet = LirePort(TestPortBase);

@@ -14,8 +14,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "engine/extra_ports.h"
+#include "engine/port_claim.h"
 
 class QCheckBox;
 class QComboBox;
@@ -48,6 +51,10 @@ class TForm5 : public QDialog {
 
   // The extra ports the fourth choice offers; none hides it.
   void DefinirAutresPorts(const PortsSupplementaires& ports);
+  // Told why the port shown could not be taken (or given back).
+  void DefinirRefus(std::function<void(const std::string&)> refus) { refus_ = std::move(refus); }
+  // Gives the port back as the window closes, however it closes.
+  void done(int resultat) override;
 
   void FormShow();
   void BRLPTClick(QObject* Sender);
@@ -67,10 +74,14 @@ class TForm5 : public QDialog {
   void CreerGroupeEntrees();
   void MontrerAutrePort(int index);
   void ListeAutresPortsChange(int index);
+  void PrendrePort();
+  void RendrePort();
 
   const std::uint16_t& portBase_;
   PortsSupplementaires autresPorts_;
   std::function<void()> bip_;
+  std::function<void(const std::string&)> refus_;
+  std::optional<PortPris> prise_;  // the port shown, held while the window shows it
 };
 
 }  // namespace zorbix

@@ -12,18 +12,19 @@ namespace zorbix {
 
 // The engine tests each port by its address, so PortBase itself never moves
 // during the test: it keeps the user's choice unless a port is found.
+// A port held by another program is not tested: its reason follows the
+// result, which may then have missed the adapter.
 void TForm1::AutodetectionClick() {
   const BilanDetection bilan = DetecterAdaptateurParallele(autresPorts_);
-  if (bilan.Fin != Deroulement::Termine) {
-    dialogues_.Message(this, QString::fromStdString(bilan.Raison), QStringLiteral("Autodétection du Port // :"));
-  } else if (!bilan.Trouve) {
-    dialogues_.Message(this, AvecRaisonPort(QString::fromUtf8(TexteProgrammateurAbsent)),
+  const QString refus = bilan.Raison.empty() ? QString() : QLatin1Char('\n') + QString::fromStdString(bilan.Raison);
+  if (!bilan.Trouve) {
+    dialogues_.Message(this, AvecRaisonPort(QString::fromUtf8(TexteProgrammateurAbsent)) + refus,
                        QStringLiteral("Autodétection du Port // :"));
   } else {
     // The transfers use the port from now on; its menu item is checked
     // once the box is closed.
     Etat.PortBase = bilan.Trouve->Adresse;
-    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(*bilan.Trouve)),
+    dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(*bilan.Trouve)) + refus,
                        QStringLiteral("Adresse du port actif :"));
     ChoisirPort(*bilan.Trouve);
   }
@@ -34,6 +35,14 @@ void TForm1::TestduportparalleleClick() {
   if (fenetreTestPort_) fenetreTestPort_->exec();
 }
 
-void TForm1::SetFenetreTestPort(TForm5* fenetre) { fenetreTestPort_ = fenetre; }
+// The port test window takes the port it shows; one held by another program
+// is said in a box over it.
+void TForm1::SetFenetreTestPort(TForm5* fenetre) {
+  fenetreTestPort_ = fenetre;
+  if (fenetre)
+    fenetre->DefinirRefus([this, fenetre](const std::string& raison) {
+      dialogues_.Message(fenetre, QString::fromStdString(raison), fenetre->windowTitle());
+    });
+}
 
 }  // namespace zorbix

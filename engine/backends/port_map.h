@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "../port.h"
@@ -20,6 +21,10 @@ class PortMap final : public PortBackend {
   void write(std::uint16_t address, std::uint8_t value) override {
     backendPour(address).write(address, value);
   }
+  // The backend serving `base` takes or gives back its port; the absent port
+  // has nothing to take.
+  bool prendre(std::uint16_t base, std::string& raison) override { return backendPour(base).prendre(base, raison); }
+  bool rendre(std::uint16_t base, std::string& raison) override { return backendPour(base).rendre(base, raison); }
 
  private:
   struct Port {

@@ -116,12 +116,8 @@ std::string PortsInstalles::terminer() {
   termine_ = true;
   // Only our own backend is taken away: something installed later stays.
   if (&BackendInstalle() == backend_.get()) InstallerBackend(nullptr);
-  if (!simulation_) return {};
-  std::string problemes;
-  if (!simulation_->closeTrace()) problemes = "Trace du bus incomplète : l'écriture du fichier a échoué.";
-  std::string erreur;
-  if (!simulation_->saveChips(erreur)) problemes += (problemes.empty() ? "" : "\n") + erreur;
-  return problemes;
+  if (simulation_ && !simulation_->closeTrace()) return "Trace du bus incomplète : l'écriture du fichier a échoué.";
+  return {};
 }
 
 std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres, std::string& erreur) {

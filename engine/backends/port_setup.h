@@ -57,9 +57,9 @@ class PortsInstalles {
   // Every port with its report line and whether the absent port serves it.
   const PortsDemarrage& ports() const { return ports_; }
 
-  // Puts the absent port back, ends the bus trace and writes the simulated
-  // chips back to their files. Returns what went wrong (French, one line
-  // each), empty when all is well. Later calls do nothing.
+  // Puts the absent port back and ends the bus trace (the simulated chips are
+  // written back by each operation, not here). Returns what went wrong
+  // (French), empty when all is well. Later calls do nothing.
   std::string terminer();
 
  private:

@@ -1,11 +1,17 @@
 #include "chip_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "fileio/safe_save.h"
 
@@ -38,8 +44,8 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
   struct stat st {};
   const bool present = ::stat(path.c_str(), &st) == 0;
   if (!present && errno == ENOENT) {
-    // The chip is written back there at exit: a folder that does not exist
-    // would lose everything programmed during the run.
+    // The chip is written back there after each operation that changed it:
+    // a folder that does not exist would lose everything programmed.
     const std::size_t barre = path.rfind('/');
     const std::string dossier = barre == std::string::npos ? "." : barre == 0 ? "/" : path.substr(0, barre);
     struct stat sd {};
@@ -58,7 +64,7 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
     return false;
   }
   // A device or a pipe may never end (/dev/zero, a FIFO nobody writes to)
-  // and cannot be replaced by the copy written back at exit.
+  // and cannot be replaced by the copy written back.
   if (present && !S_ISREG(st.st_mode)) {
     erreur = "impossible de lire le fichier " + path + " : ce n'est pas un fichier ordinaire";
     return false;
@@ -90,6 +96,45 @@ bool EcrireFichierPuce(const std::string& path, const std::vector<std::uint8_t>&
     return false;
   }
   return true;
+}
+
+namespace {
+
+// The file a link leads to: two links to one chip file share its lock.
+std::string CheminReel(const std::string& path) {
+  char reel[PATH_MAX];
+  return ::realpath(path.c_str(), reel) ? std::string(reel) : path;
+}
+
+}  // namespace
+
+bool VerrouPuce::prendre(const std::string& path, std::chrono::milliseconds delai, std::string& erreur) {
+  rendre();
+  const std::string fichier = CheminReel(path);
+  fd_ = ::open((fichier + ".lock").c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd_ < 0) fd_ = ::open(fichier.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return true;
+  // flock has no timeout of its own: a non-blocking try every 10 ms.
+  const auto echeance = std::chrono::steady_clock::now() + delai;
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    const int cause = errno;
+    const bool occupe = cause == EWOULDBLOCK || cause == EINTR;
+    if (!occupe || std::chrono::steady_clock::now() >= echeance) {
+      errno = cause;
+      erreur = occupe ? "la mémoire simulée " + path + " est utilisée par un autre programme"
+                      : Raison("impossible de verrouiller", path);
+      rendre();
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+void VerrouPuce::rendre() {
+  if (fd_ < 0) return;
+  ::close(fd_);  // the lock goes with the last descriptor of the open file
+  fd_ = -1;
 }
 
 }  // namespace zorbix

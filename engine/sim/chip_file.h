@@ -2,6 +2,7 @@
 // raw bytes from address 0, like a chip that keeps its data unpowered.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,5 +22,30 @@ bool LireFichierPuce(const std::string& path, std::vector<std::uint8_t>& memory,
 // reason in `erreur`.
 bool EcrireFichierPuce(const std::string& path, const std::vector<std::uint8_t>& memory,
                        std::string& erreur);
+
+// One program at a time works on a chip file: an exclusive flock held from
+// the start of an operation to its end. The lock is not on the chip file
+// itself: the safe save puts a new file in its place, and a program waiting
+// on the old one would then read the old contents once it got the lock.
+// Each program locks "<file>.lock" beside it instead, a file that is created
+// once and never removed (removing it would let two programs lock two
+// different files of that name). Where that file cannot be created (a
+// read-only folder, where nothing can replace the chip file either), the
+// chip file itself is locked; a missing chip file there has nothing to lock.
+class VerrouPuce {
+ public:
+  VerrouPuce() = default;
+  ~VerrouPuce() { rendre(); }
+  VerrouPuce(const VerrouPuce&) = delete;
+  VerrouPuce& operator=(const VerrouPuce&) = delete;
+
+  // Locks `path`'s lock, waiting `delai` at most for another program to let
+  // it go. False with a French reason in `erreur` when it does not.
+  bool prendre(const std::string& path, std::chrono::milliseconds delai, std::string& erreur);
+  void rendre();
+
+ private:
+  int fd_ = -1;
+};
 
 }  // namespace zorbix

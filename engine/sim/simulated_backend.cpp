@@ -91,20 +91,40 @@ std::vector<std::string> SimulatedBackend::describe() const {
   return lines;
 }
 
-bool SimulatedBackend::saveChips(std::string& erreur) {
-  bool ok = true;
-  erreur.clear();
-  for (auto& a : adapters_) {
-    EepromModel* chip = a->chip() ? a->chip() : a->removedChip();
-    if (a->backingFile().empty() || !chip) continue;
-    std::string why;
-    if (!EcrireFichierPuce(a->backingFile(), chip->memory(), why)) {
-      if (!erreur.empty()) erreur += '\n';
-      erreur += why;
-      ok = false;
-    }
+bool SimulatedBackend::prendre(std::uint16_t base, std::string& raison) {
+  SimulatedAdapter* a = adapter(base);
+  if (!a || a->backingFile().empty() || !a->chip()) return true;
+  Prise& prise = prises_[base];
+  if (prise.nombre > 0) return ++prise.nombre, true;
+  std::string erreur, note;
+  std::vector<std::uint8_t>& memoire = a->chip()->memory();
+  // A missing file, or the part of the chip a short file does not reach, is
+  // erased, as at start-up.
+  std::fill(memoire.begin(), memoire.end(), 0xFF);
+  if (!prise.verrou.prendre(a->backingFile(), DelaiVerrouPuce, erreur) ||
+      !LireFichierPuce(a->backingFile(), memoire, note, erreur)) {
+    prises_.erase(base);
+    raison = portName(base) + " : " + erreur;
+    return false;
   }
-  return ok;
+  prise.lu = memoire;
+  prise.nombre = 1;
+  return true;
+}
+
+bool SimulatedBackend::rendre(std::uint16_t base, std::string& raison) {
+  const auto it = prises_.find(base);
+  if (it == prises_.end() || --it->second.nombre > 0) return true;
+  SimulatedAdapter* a = adapter(base);
+  EepromModel* chip = a->chip() ? a->chip() : a->removedChip();
+  std::string erreur;
+  // Nothing is written for an operation that changed nothing: a read or a
+  // compare works on a chip file the user may not write.
+  const bool garde =
+      !chip || chip->memory() == it->second.lu || EcrireFichierPuce(a->backingFile(), chip->memory(), erreur);
+  prises_.erase(it);  // unlocks
+  if (!garde) raison = portName(base) + " : la mémoire simulée n'a pas été enregistrée (" + erreur + ")";
+  return garde;
 }
 
 PortsSupplementaires SimulatedBackend::extraPorts() const {

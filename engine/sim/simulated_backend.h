@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/extra_ports.h"
+#include "chip_file.h"
 #include "engine/port.h"
 #include "simulated_adapter.h"
 
@@ -63,10 +65,14 @@ class SimulatedBackend final : public PortBackend {
   // "sim1", ... in the order they were added: the simulated extra ports.
   PortsSupplementaires extraPorts() const;
 
-  // Writes each chip that has a backing file back to it (through a
-  // temporary file renamed over it). False with the reasons in `erreur` if
-  // any could not be written; the old file is then left as it was.
-  bool saveChips(std::string& erreur);
+  // A virtual chip is its file: prendre locks the file of the chip at `base`
+  // (waiting DelaiVerrouPuce at most for another program to let it go) and
+  // reads it into the chip; rendre writes the chip back through the safe
+  // save if the operation changed it, then unlocks. A chip without a file,
+  // an empty socket or an address without an adapter has nothing to take.
+  // Nested calls only count. Neither is a port access.
+  bool prendre(std::uint16_t base, std::string& raison) override;
+  bool rendre(std::uint16_t base, std::string& raison) override;
 
  private:
   // "LPT1".."LPT3", or the extra port's name.
@@ -77,6 +83,16 @@ class SimulatedBackend final : public PortBackend {
   bool recording_ = false;
   std::vector<PortAccess> record_;
   std::unique_ptr<VcdWriter> vcd_;
+
+  // A chip file held by the operation in progress.
+  struct Prise {
+    int nombre = 0;
+    VerrouPuce verrou;
+    std::vector<std::uint8_t> lu;  // the contents read at prendre
+  };
+  std::map<std::uint16_t, Prise> prises_;
 };
+
+constexpr std::chrono::milliseconds DelaiVerrouPuce{2000};
 
 }  // namespace zorbix

@@ -7,9 +7,10 @@
 // Example: "LPT1:24C16" or "LPT2:24C64=/home/me/chip.bin;LPT3:empty".
 // An address other than the three (for example 0xDC00, where a PCI card
 // might sit) is an extra port, as SimulatedBackend::extraPorts names it.
-// A file holds the virtual chip's contents: read now (a missing file gives an
-// erased chip), written back by SimulatedBackend::saveChips at the end of the
-// run. A file name cannot contain ';'.
+// A file holds the virtual chip's contents: read now for the start-up report
+// (a missing file gives an erased chip), then read again and written back by
+// each operation (SimulatedBackend::prendre / rendre). A file name cannot
+// contain ';'.
 #pragma once
 
 #include <memory>

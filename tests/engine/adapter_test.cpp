@@ -136,8 +136,8 @@ TEST_F(SeamTest, ABusyPortIsNotTouchedAndWorkThatCannotBeKeptIsAFailure) {
   EXPECT_EQ(q.Fin, Deroulement::NonConserve);
   EXPECT_FALSE(q.Reussie);
   EXPECT_EQ(q.Message, "impossible de remplacer puce.bin");
-  EXPECT_EQ(partage_.prises, 4);
-  EXPECT_EQ(partage_.rendus, 1);  // the three refused ones were never given back
+  EXPECT_EQ(partage_.prises, 6);  // the detection tried each of the three ports
+  EXPECT_EQ(partage_.rendus, 1);  // the five refused ones were never given back
 }
 
 TEST_F(SeamTest, AnInterruptionStopsAtAPageBoundaryPoweredDownAndGivenBack) {

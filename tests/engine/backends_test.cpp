@@ -1,10 +1,12 @@
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,9 +59,9 @@ TEST(OuvrirPpdev, ReportsWhyThereIsNoPort) {
   EXPECT_EQ(OuvrirPpdev(AdresseLPT1, racines, raison), nullptr);
   EXPECT_EQ(raison, arbre.dev() + "/parport0 absent (module ppdev non chargé ?)");
 
-  // A plain file opens but refuses the claim: that must not pass for a port.
+  // A plain file opens but is no ppdev device: that must not pass for a port.
   EXPECT_EQ(OuvrirPpdev(AdresseLPT2, racines, raison), nullptr);
-  EXPECT_EQ(raison.rfind(arbre.dev() + "/parport1 : réservation du port refusée (", 0), 0u) << raison;
+  EXPECT_EQ(raison.rfind(arbre.dev() + "/parport1 : pas un port ppdev (", 0), 0u) << raison;
 }
 
 // A device that logs every call the backend makes, one line each.
@@ -67,6 +69,8 @@ struct FauxPeripherique {
   static constexpr int Fd = 7;
   int erreurOuverture = 0;    // errno for a refused open, 0 to accept it
   int erreurReservation = 0;  // errno for a refused PPCLAIM
+  int erreurModes = 0;        // errno for a refused PPGETMODES
+  bool occupe = false;        // PPCLAIM sleeps until a signal, as ppdev does for a port held elsewhere
   bool lecturesRefusees = false;
   unsigned char donnees = 0x5A;
   unsigned char etat = 0x78;
@@ -79,6 +83,7 @@ struct FauxPeripherique {
       case PPRDATA: return "PPRDATA";
       case PPWDATA: return "PPWDATA";
       case PPRSTATUS: return "PPRSTATUS";
+      case PPGETMODES: return "PPGETMODES";
       default: return "ioctl " + std::to_string(requete);
     }
   }
@@ -86,6 +91,8 @@ struct FauxPeripherique {
   int ioctl(unsigned long requete, unsigned char* octet) {
     journal.push_back(Nom(requete) + (requete == PPWDATA ? " " + std::to_string(*octet) : ""));
     if (requete == PPCLAIM && erreurReservation) return errno = erreurReservation, -1;
+    if (requete == PPCLAIM && occupe) return ::pause();
+    if (requete == PPGETMODES && erreurModes) return errno = erreurModes, -1;
     if ((requete == PPRDATA || requete == PPRSTATUS) && lecturesRefusees) return errno = EIO, -1;
     if (requete == PPRDATA) *octet = donnees;
     if (requete == PPRSTATUS) *octet = etat;
@@ -123,13 +130,18 @@ class PpdevAvecFaux : public ::testing::Test {
   FauxPeripherique faux;
 };
 
-// Claimed first, then only the data and status ioctls, released and closed at
-// the end; the control register and other addresses never reach the driver.
-TEST_F(PpdevAvecFaux, ClaimsFirstAndTouchesOnlyDataAndStatus) {
+// Opened and asked whether a port is there at start-up, claimed only from
+// prendre to rendre (nested calls only count, another port's do nothing),
+// only the data and status ioctls in between; the control register and other
+// addresses never reach the driver. Closed at the end.
+TEST_F(PpdevAvecFaux, ClaimsForOneOperationAndTouchesOnlyDataAndStatus) {
   std::string raison;
   std::unique_ptr<PpdevBackend> port = ouvrir(raison);
   ASSERT_NE(port, nullptr) << raison;
   EXPECT_EQ(port->peripherique(), noeud());
+  ASSERT_TRUE(port->prendre(0x378, raison));
+  ASSERT_TRUE(port->prendre(0x378, raison));
+  ASSERT_TRUE(port->prendre(0x278, raison));
 
   port->write(0x378, 0xF5);
   EXPECT_EQ(port->read(0x378), 0x5A);
@@ -139,11 +151,39 @@ TEST_F(PpdevAvecFaux, ClaimsFirstAndTouchesOnlyDataAndStatus) {
   port->write(0x379, 0x01);
   port->write(0x37A, 0x02);
   port->write(0x278, 0x03);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(port->rendre(i < 2 ? 0x378 : 0x278, raison));
+  EXPECT_TRUE(port->rendre(0x378, raison));  // one more: nothing to give back
   port.reset();
 
-  const std::vector<std::string> attendu = {"open " + noeud(), "PPCLAIM", "PPWDATA 245", "PPRDATA",
+  const std::vector<std::string> attendu = {"open " + noeud(), "PPGETMODES", "PPCLAIM", "PPWDATA 245", "PPRDATA",
                                             "PPRSTATUS", "PPRELEASE", "close 7"};
   EXPECT_EQ(faux.journal, attendu);
+}
+
+// A port another program holds: the claim, which would sleep for good, is
+// interrupted after the bound; the device is closed at once (an interrupted
+// PPCLAIM stays queued in the driver until then) and the reason names the
+// port and its holder. The next claim opens it again and succeeds.
+TEST_F(PpdevAvecFaux, BusyPortIsReportedWithinTheBoundAndTakenLater) {
+  std::string raison;
+  std::unique_ptr<PpdevBackend> port = ouvrir(raison);
+  ASSERT_NE(port, nullptr) << raison;
+  arbre.definirActif(1, "lp0");
+  faux.occupe = true;
+  faux.journal.clear();
+  EXPECT_FALSE(port->prendre(0x378, raison));
+  EXPECT_EQ(raison, noeud() + " (0x378) occupé par un autre programme (« lp0 » selon le noyau) : "
+                              "réessayez quand il aura libéré le port");
+  EXPECT_EQ(faux.journal, (std::vector<std::string>{"PPCLAIM", "close 7"}));
+  EXPECT_EQ(port->read(0x379), 0xFF);  // not claimed: the absent port's value, no ioctl on a closed device
+
+  faux.occupe = false;
+  faux.journal.clear();
+  arbre.definirActif(1, "none");
+  ASSERT_TRUE(port->prendre(0x378, raison)) << raison;
+  EXPECT_EQ(port->read(0x379), 0x78);
+  EXPECT_TRUE(port->rendre(0x378, raison));
+  EXPECT_EQ(faux.journal, (std::vector<std::string>{"open " + noeud(), "PPCLAIM", "PPRSTATUS", "PPRELEASE"}));
 }
 
 TEST_F(PpdevAvecFaux, AFailedReadGivesWhatAnAbsentPortWould) {
@@ -175,14 +215,21 @@ TEST_F(PpdevAvecFaux, RefusedOpenSaysWhy) {
   }
 }
 
-// A refused claim closes the device again and sends nothing else.
-TEST_F(PpdevAvecFaux, RefusedClaimClosesTheDevice) {
-  faux.erreurReservation = EBUSY;
+// A device the driver knows no port behind is closed again at start-up; a
+// claim the driver refuses says why.
+TEST_F(PpdevAvecFaux, RefusedStartOrClaimSaysWhy) {
+  faux.erreurModes = ENXIO;
   std::string raison;
   EXPECT_EQ(ouvrir(raison), nullptr);
-  EXPECT_EQ(raison, noeud() + " occupé par un autre programme");
-  const std::vector<std::string> attendu = {"open " + noeud(), "PPCLAIM", "close 7"};
-  EXPECT_EQ(faux.journal, attendu);
+  EXPECT_EQ(raison, noeud() + " : aucun port derrière ce périphérique");
+  EXPECT_EQ(faux.journal, (std::vector<std::string>{"open " + noeud(), "PPGETMODES", "close 7"}));
+
+  faux.erreurModes = 0;
+  faux.erreurReservation = EIO;
+  std::unique_ptr<PpdevBackend> port = ouvrir(raison);
+  ASSERT_NE(port, nullptr);
+  EXPECT_FALSE(port->prendre(0x378, raison));
+  EXPECT_EQ(raison, noeud() + " : réservation du port refusée (" + std::strerror(EIO) + ")");
 }
 
 // A backend that logs the accesses it receives, tagged with its own name.
@@ -197,6 +244,14 @@ class PortEspion final : public PortBackend {
   }
   void write(std::uint16_t address, std::uint8_t value) override {
     journal_.push_back(nom_ + " écrit " + std::to_string(address) + "=" + std::to_string(value));
+  }
+  bool prendre(std::uint16_t base, std::string&) override {
+    journal_.push_back(nom_ + " prend " + std::to_string(base));
+    return true;
+  }
+  bool rendre(std::uint16_t base, std::string&) override {
+    journal_.push_back(nom_ + " rend " + std::to_string(base));
+    return true;
   }
 
  private:
@@ -221,8 +276,12 @@ TEST(PortMap, RoutesDataAndStatusOfEachPortToItsBackend) {
     carte.write(0x278, 0x06);
     carte.write(0x37A, 0x01);
     carte.write(0x3BC, 0x02);
+    std::string raison;
+    EXPECT_TRUE(carte.prendre(0x278, raison));
+    EXPECT_TRUE(carte.prendre(0x3BC, raison));  // the absent port: nothing to take
+    EXPECT_TRUE(carte.rendre(0x278, raison));
     EXPECT_EQ(journal, (std::vector<std::string>{"A lit 888", "A lit 889", "B lit 633", "A écrit 888=245",
-                                                  "B écrit 632=6"}));
+                                                  "B écrit 632=6", "B prend 632", "B rend 632"}));
 
     // Serving a port again replaces (and frees) the backend it had.
     journal.clear();

@@ -32,6 +32,12 @@ class FakeParportTree {
     if (baseAddr) std::ofstream(dossier / "base-addr") << *baseAddr;
   }
 
+  // What the kernel names as the device holding parportN ("none" when free).
+  void definirActif(int n, const std::string& peripherique) {
+    std::filesystem::create_directories(dossierParport() / ("parport" + std::to_string(n)) / "devices");
+    std::ofstream(dossierParport() / ("parport" + std::to_string(n)) / "devices" / "active") << peripherique << '\n';
+  }
+
   // No parport driver loaded: the kernel's parport folder is gone.
   void retirerPilote() { std::filesystem::remove_all(dossierParport()); }
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -131,32 +132,89 @@ TEST(SimulationConfig, ChipFileWithoutFolderIsRefused) {
   EXPECT_NE(CreerSimulation("LPT1:24C02=" + dir.file("chip.bin"), erreur), nullptr) << erreur;
 }
 
-TEST(SimulationConfig, ChipFileIsLoadedAndWrittenBackLikeARealChip) {
+ino_t Inode(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+// Each operation reads the file into the chip and writes it back only if it
+// changed the chip: what another program wrote in between is seen, and an
+// operation that changed nothing leaves the file alone (not even replaced by
+// the same bytes, so a read-only file is no failure).
+TEST(SimulationConfig, ChipFileIsReadAndWrittenBackByEachOperation) {
   TempDir dir;
   const std::string path = dir.file("chip.bin");
-  std::string erreur;
+  std::string erreur, raison;
 
-  // First run: no file yet, an erased chip; programmed, then saved.
   auto sim = CreerSimulation("LPT2:24C02=" + path, erreur);
   ASSERT_TRUE(sim) << erreur;
   EXPECT_EQ(sim->describe()[0], "LPT2 (0x278) : adaptateur simulé, 24C02, fichier " + path +
                                     " (fichier absent, mémoire vierge (0xFF))");
   EepromModel* chip = sim->adapter(AdresseLPT2)->chip();
+  ASSERT_TRUE(sim->prendre(AdresseLPT2, raison)) << raison;
   EXPECT_EQ(chip->memory(), std::vector<std::uint8_t>(256, 0xFF));
+  ASSERT_TRUE(sim->rendre(AdresseLPT2, raison)) << raison;
+  EXPECT_FALSE(std::filesystem::exists(path));  // nothing changed, nothing written
+
+  ASSERT_TRUE(sim->prendre(AdresseLPT2, raison)) << raison;
   for (int a = 0; a < 256; ++a) chip->memory()[static_cast<std::size_t>(a)] = static_cast<std::uint8_t>(255 - a);
-  ASSERT_TRUE(sim->saveChips(erreur)) << erreur;
+  ASSERT_TRUE(sim->rendre(AdresseLPT2, raison)) << raison;
   const std::string saved = Slurp(path);
   ASSERT_EQ(saved.size(), 256u);
   EXPECT_EQ(static_cast<std::uint8_t>(saved[0]), 255);
   EXPECT_EQ(static_cast<std::uint8_t>(saved[255]), 0);
 
-  // Second run: the contents are back.
+  // Another program's write is what the next operation finds.
+  Spit(path, std::string(256, 'z'));
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  const ino_t inode = Inode(path);
+  ASSERT_TRUE(sim->prendre(AdresseLPT2, raison)) << raison;
+  EXPECT_EQ(chip->memory(), std::vector<std::uint8_t>(256, 'z'));
+  EXPECT_TRUE(sim->rendre(AdresseLPT2, raison)) << raison;
+  EXPECT_EQ(Inode(path), inode);
+
+  // A chip that cannot be written back is the operation's failure, and the
+  // file keeps what it held.
+  ASSERT_TRUE(sim->prendre(AdresseLPT2, raison)) << raison;
+  chip->memory()[0] = 0;
+  ASSERT_EQ(::chmod(dir.file("").c_str(), 0555), 0);
+  const bool rendu = sim->rendre(AdresseLPT2, raison);
+  ASSERT_EQ(::chmod(dir.file("").c_str(), 0755), 0);
+  if (::geteuid() != 0) {  // root writes anywhere
+    EXPECT_FALSE(rendu);
+    EXPECT_EQ(raison.rfind("LPT2 : la mémoire simulée n'a pas été enregistrée (impossible de remplacer " + path, 0),
+              0u)
+        << raison;
+    EXPECT_EQ(Slurp(path), std::string(256, 'z'));
+  }
+
+  // A new run starts from the file.
   sim = CreerSimulation("LPT2:24C02=" + path, erreur);
   ASSERT_TRUE(sim) << erreur;
   EXPECT_EQ(sim->describe()[0], "LPT2 (0x278) : adaptateur simulé, 24C02, fichier " + path);
-  EXPECT_EQ(std::string(sim->adapter(AdresseLPT2)->chip()->memory().begin(),
-                        sim->adapter(AdresseLPT2)->chip()->memory().end()),
-            saved);
+  EXPECT_EQ(sim->adapter(AdresseLPT2)->chip()->memory()[1], 'z');
+}
+
+// A second program (here a second backend: flock locks differ per open
+// file) waits for the first one's operation, then gives up with the reason.
+TEST(SimulationConfig, ChipFileServesOneOperationAtATime) {
+  TempDir dir;
+  const std::string path = dir.file("chip.bin");
+  std::string erreur, raison;
+  auto premier = CreerSimulation("LPT1:24C00=" + path, erreur);
+  auto second = CreerSimulation("LPT1:24C00=" + path, erreur);
+  ASSERT_TRUE(premier && second) << erreur;
+  ASSERT_TRUE(premier->prendre(AdresseLPT1, raison)) << raison;
+  ASSERT_TRUE(premier->prendre(AdresseLPT1, raison)) << raison;  // nested: counted
+  EXPECT_FALSE(second->prendre(AdresseLPT1, raison));
+  EXPECT_EQ(raison, "LPT1 : la mémoire simulée " + path + " est utilisée par un autre programme");
+  premier->adapter(AdresseLPT1)->chip()->memory()[3] = 'A';
+  ASSERT_TRUE(premier->rendre(AdresseLPT1, raison));
+  EXPECT_FALSE(std::filesystem::exists(path));  // still held: nothing written yet
+  ASSERT_TRUE(premier->rendre(AdresseLPT1, raison));
+  ASSERT_TRUE(second->prendre(AdresseLPT1, raison)) << raison;
+  EXPECT_EQ(second->adapter(AdresseLPT1)->chip()->memory()[3], 'A');
+  EXPECT_TRUE(second->rendre(AdresseLPT1, raison));
 }
 
 TEST(SimulationConfig, WrongSizeFileGivesWhatFitsAndKeepsTheRest) {
@@ -165,7 +223,7 @@ TEST(SimulationConfig, WrongSizeFileGivesWhatFitsAndKeepsTheRest) {
   const std::string longFile = dir.file("long.bin");
   Spit(shortFile, "ABC");
   Spit(longFile, std::string(16, 'x') + "TAIL");
-  std::string erreur;
+  std::string erreur, raison;
   auto sim = CreerSimulation("LPT1:24C00=" + shortFile + ";LPT2:24C00=" + longFile, erreur);
   ASSERT_TRUE(sim) << erreur;
   const auto lines = sim->describe();
@@ -176,31 +234,37 @@ TEST(SimulationConfig, WrongSizeFileGivesWhatFitsAndKeepsTheRest) {
                           "la suite du fichier sera conservée)"),
             std::string::npos)
       << lines[1];
+  for (std::uint16_t base : {AdresseLPT1, AdresseLPT2}) ASSERT_TRUE(sim->prendre(base, raison)) << raison;
   auto& shortMemory = sim->adapter(AdresseLPT1)->chip()->memory();
   EXPECT_EQ(std::string(shortMemory.begin(), shortMemory.begin() + 4), "ABC\xFF");
-
+  shortMemory[4] = 'D';
   sim->adapter(AdresseLPT2)->chip()->memory()[0] = 'y';
-  ASSERT_TRUE(sim->saveChips(erreur)) << erreur;
-  EXPECT_EQ(Slurp(shortFile), "ABC" + std::string(13, '\xFF'));
+  for (std::uint16_t base : {AdresseLPT1, AdresseLPT2}) ASSERT_TRUE(sim->rendre(base, raison)) << raison;
+  EXPECT_EQ(Slurp(shortFile), "ABC" + std::string(1, '\xFF') + "D" + std::string(11, '\xFF'));
   EXPECT_EQ(Slurp(longFile), "y" + std::string(15, 'x') + "TAIL");
 }
 
 TEST(SimulationConfig, FailedWriteBackLeavesWhatWasThereAndNoTemporaryFile) {
   TempDir dir;
   const std::string path = dir.file("chip.bin");
-  std::string erreur;
+  std::string erreur, raison;
   auto sim = CreerSimulation("LPT1:24C00=" + path, erreur);
   ASSERT_TRUE(sim) << erreur;
+  ASSERT_TRUE(sim->prendre(AdresseLPT1, raison)) << raison;
+  sim->adapter(AdresseLPT1)->chip()->memory()[0] = 0;
   // Something that cannot be replaced by a file took the name meanwhile.
   ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
   Spit(path + "/keep", "old");
-  EXPECT_FALSE(sim->saveChips(erreur));
-  EXPECT_EQ(erreur.find("impossible de remplacer " + path + " : "), 0u) << erreur;
+  EXPECT_FALSE(sim->rendre(AdresseLPT1, raison));
+  EXPECT_EQ(raison.find("LPT1 : la mémoire simulée n'a pas été enregistrée (impossible de remplacer " + path + " : "),
+            0u)
+      << raison;
   EXPECT_EQ(Slurp(path + "/keep"), "old");
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir.file("")))
     names.push_back(entry.path().filename().string());
-  EXPECT_EQ(names, std::vector<std::string>{"chip.bin"});
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"chip.bin", "chip.bin.lock"}));
 }
 
 TEST(Trace, VcdHoldsTheHeaderAndOnlyTheChanges) {

@@ -7,6 +7,8 @@
 // failure.
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include "engine/port_identity.h"
 #include "engine/lines.h"
 #include "engine/port.h"
+#include "engine/port_claim.h"
 #include "engine/backends/port_setup.h"
 #include "guest_system.h"
 
@@ -158,8 +161,9 @@ void Mesurer(const std::string& backend) {
   std::fflush(stdout);
 }
 
-// The journal of the real ppdev calls: each port claimed before any other
-// ioctl, with the kernel naming our device as the holder, and released last.
+// The journal of the real ppdev calls: each port asked about at start-up
+// without being claimed, then claimed before any access, with the kernel
+// naming our device as the holder, and released last.
 void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::map<std::uint16_t, int>& numeros) {
   bilan.verifier(journal.peripheriques().size() == 3, "ppdev: one device opened per emulated port",
                  std::to_string(journal.peripheriques().size()) + " opened");
@@ -168,8 +172,8 @@ void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::
     bool connu = false;
     for (const auto& [base, numero] : numeros) connu = connu || suivi.parport == numero;
     bilan.verifier(connu, nom + "opened for one of the emulated ports");
-    bilan.verifier(!suivi.requetes.empty() && suivi.requetes.front() == PPCLAIM,
-                   nom + "PPCLAIM is the first ioctl");
+    bilan.verifier(suivi.requetes.size() > 1 && suivi.requetes[0] == PPGETMODES && suivi.requetes[1] == PPCLAIM,
+                   nom + "PPGETMODES at start-up, then PPCLAIM before any access");
     bilan.verifier(suivi.actifApresReservation.rfind("ppdev", 0) == 0,
                    nom + "the kernel shows our ppdev device holding the port once claimed",
                    "devices/active: '" + suivi.actifApresReservation + "'");
@@ -232,11 +236,19 @@ std::map<std::uint16_t, Releve> VerifierPpdev(Bilan& bilan, const std::map<std::
                    "expected:\n" + RapportPpdevAttendu(numeros));
     VerifierListeSupplementaires(bilan, ports->supplementaires(), numeros, "InstallerPorts");
     for (std::uint16_t base : PortsEmules) {
+      bilan.verifier(PeripheriqueActif(numeros.at(base)) == "none",
+                     "kernel: parport" + std::to_string(numeros.at(base)) + " still free after start-up");
+      const PortPris prise(base);
+      bilan.verifier(prise.Pris(), "ppdev " + TexteAdressePort(base) + ": taken for the operation", prise.Raison());
       releves[base] = ReleverPort(base);
       VerifierReleve(bilan, "ppdev", base, releves[base]);
     }
     VerifierAdresseSansPort(bilan, "absent port");
-    for (const auto& [base, marque] : Marques) EcrirePort(base, marque);
+    for (const auto& [base, marque] : Marques) {
+      PortPris prise(base);
+      EcrirePort(base, marque);
+      bilan.verifier(prise.Rendre(), "ppdev " + TexteAdressePort(base) + ": given back", prise.Raison());
+    }
   }
   VerifierReservations(bilan, journal, numeros);
   return releves;
@@ -287,7 +299,87 @@ void MesurerPpdev(Bilan& bilan) {
   std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(ParametresDepuisEnvironnement(), rapport);
   const bool ppdev = ports && rapport.rfind("LPT1 (0x378) : /dev/parport", 0) == 0;
   bilan.verifier(ppdev, "benchmark: LPT1 on ppdev");
-  if (ppdev) Mesurer("ppdev (one ioctl)");
+  if (!ppdev) return;
+  std::vector<std::unique_ptr<PortPris>> prises;
+  for (std::uint16_t base : PortsEmules) prises.push_back(std::make_unique<PortPris>(base));
+  Mesurer("ppdev (one ioctl)");
+}
+
+// What a second process that wants LPT1 while this one holds it got: the
+// reason it gave and how long it took, through a pipe.
+struct ReservationConcurrente {
+  bool prise = true;
+  std::string raison;
+  double secondes = 0;
+};
+
+// Starts that process; returns the reading end of its pipe, or -1.
+int ReserverDansUnAutreProcessus() {
+  int fds[2];
+  if (::pipe(fds) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(fds[0]);
+    std::string erreur;
+    std::unique_ptr<PortsInstalles> ports = InstallerPorts(ParametresDepuisEnvironnement(), erreur);
+    const auto debut = std::chrono::steady_clock::now();
+    PortPris prise(AdresseLPT1);
+    const std::chrono::duration<double> duree = std::chrono::steady_clock::now() - debut;
+    const std::string message =
+        std::string(prise.Pris() ? "1" : "0") + std::to_string(duree.count()) + "\n" + prise.Raison();
+    [[maybe_unused]] const ssize_t n = ::write(fds[1], message.data(), message.size());
+    ::_exit(0);
+  }
+  ::close(fds[1]);
+  return fds[0];
+}
+
+ReservationConcurrente LireReservation(int tube) {
+  if (tube < 0) return {};
+  std::string texte;
+  char bloc[512];
+  for (ssize_t n; (n = ::read(tube, bloc, sizeof bloc)) > 0;) texte.append(bloc, static_cast<std::size_t>(n));
+  ::close(tube);
+  ::wait(nullptr);
+  ReservationConcurrente r;
+  const std::size_t fin = texte.find('\n');
+  if (texte.empty() || fin == std::string::npos) return r;
+  r.prise = texte[0] == '1';
+  r.secondes = std::stod(texte.substr(1, fin - 1));
+  r.raison = texte.substr(fin + 1);
+  return r;
+}
+
+// This process holds LPT1 for an operation; another one wants it: ppdev
+// would let it sleep in PPCLAIM for good (and, as ppdev serialises its
+// ioctls, block this process's next access with it). It must give up within
+// its bound, naming the port and the kernel's holder (our ppdev device), and
+// this process's next access and its release then complete.
+void VerifierPortOccupe(Bilan& bilan, const std::map<std::uint16_t, int>& numeros) {
+  std::string rapport;
+  std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(ParametresDepuisEnvironnement(), rapport);
+  if (!ports) return bilan.verifier(false, "busy port: InstallerPorts");
+  PortPris prise(AdresseLPT1);
+  bilan.verifier(prise.Pris(), "busy port: the first process takes LPT1", prise.Raison());
+  const std::string detenteur = PeripheriqueActif(numeros.at(AdresseLPT1));
+  const int tube = ReserverDansUnAutreProcessus();
+  ::usleep(500000);  // the other process is in PPCLAIM by now
+  // The mark the direct I/O run looks for afterwards, written again.
+  EcrirePort(AdresseLPT1, Marques.at(AdresseLPT1));
+  bilan.verifier(LirePort(AdresseLPT1) == Marques.at(AdresseLPT1), "busy port: the holder's next access completes");
+  bilan.verifier(prise.Rendre(), "busy port: the holder's release completes", prise.Raison());
+  const ReservationConcurrente autre = LireReservation(tube);
+  const std::string peripherique = "/dev/parport" + std::to_string(numeros.at(AdresseLPT1));
+  bilan.verifier(!autre.prise && autre.raison == peripherique + " (0x378) occupé par un autre programme (« " +
+                                                    detenteur + " » selon le noyau) : réessayez quand il aura "
+                                                    "libéré le port",
+                 "busy port: the second process is told who holds it (" + detenteur + ")", autre.raison);
+  std::cout << "busy port: the second process gave up after " << autre.secondes << " s" << std::endl;
+  bilan.verifier(autre.secondes < 10, "busy port: the second process gave up within its bound, not in the kernel");
+  bilan.verifier(PeripheriqueActif(numeros.at(AdresseLPT1)) == "none",
+                 "busy port: free once both are done (no claim left queued)");
+  PortPris encore(AdresseLPT1);
+  bilan.verifier(encore.Pris(), "busy port: taken again at once", encore.Raison());
 }
 
 int Executer() {
@@ -304,6 +396,7 @@ int Executer() {
     VerifierListeSupplementaires(bilan, PortsSupplementairesDuNoyau(), numeros, "PortsSupplementairesDuNoyau");
     MesurerPpdev(bilan);
     const std::map<std::uint16_t, Releve> releves = VerifierPpdev(bilan, numeros);
+    VerifierPortOccupe(bilan, numeros);
     bilan.verifier(ChoisirDroitEntreesSorties(true), "CAP_SYS_RAWIO back for the direct I/O run");
     VerifierAccesDirect(bilan, releves, numeros);
   }

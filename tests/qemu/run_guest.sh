@@ -56,7 +56,8 @@ find_kernel() {
 build_guest() {
   local engine="$SOURCES/engine"
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/parport_guest" \
-    "$SOURCES"/tests/qemu/*.cpp "$engine/port.cpp" "$engine/lines.cpp" "$engine/chips.cpp" \
+    "$SOURCES"/tests/qemu/*.cpp "$engine/port.cpp" "$engine/port_claim.cpp" "$engine/lines.cpp" \
+    "$engine/chips.cpp" \
     "$engine"/backends/*.cpp "$engine"/sim/*.cpp \
     "$SOURCES"/fileio/*.cpp
 }
