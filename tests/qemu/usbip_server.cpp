@@ -1,11 +1,9 @@
-#include "usbip_ch341a.h"
+#include "usbip_server.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 
 namespace zorbix {
@@ -14,19 +12,10 @@ namespace {
 constexpr std::uint32_t CmdSubmit = 1, CmdUnlink = 2, RetSubmit = 3, RetUnlink = 4;
 constexpr std::uint32_t DirectionSortie = 0;
 constexpr std::size_t TailleEntete = 48;
-constexpr int VitessePleine = 2;
+// Larger than any transfer of the emulated devices: a control request's
+// data stage, a bulk packet.
+constexpr std::uint32_t TailleMaxTransfert = 4096;
 const char* const Vhci = "/sys/devices/platform/vhci_hcd.0/";
-
-// The descriptors of the board: vendor class, bulk endpoints 0x82 and 0x02
-// of 32 bytes, the interrupt endpoint 0x81 it has but the I2C mode never uses.
-constexpr std::uint8_t DescripteurAppareil[18] = {18,   1, 0x10, 0x01, 0xFF, 0, 0, 8, 0x86, 0x1A,
-                                                   0x12, 0x55, 0x04, 0x03, 0, 0, 0, 1};
-constexpr std::uint8_t DescripteurConfiguration[39] = {
-    9, 2, 39, 0, 1, 1, 0, 0x80, 0x31,      // one interface, bus powered, 98 mA
-    9, 4, 0, 0, 3, 0xFF, 1, 2, 0,          // interface 0, three endpoints, vendor class
-    7, 5, 0x82, 2, 32, 0, 0,               // bulk IN
-    7, 5, 0x02, 2, 32, 0, 0,               // bulk OUT
-    7, 5, 0x81, 3, 8, 0, 1};               // interrupt IN
 
 std::uint32_t Lire32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
@@ -66,9 +55,9 @@ bool EcrireSysfs(const std::string& fichier, const std::string& texte) {
 
 }  // namespace
 
-ReponseurUsbip::~ReponseurUsbip() { detacher(); }
+ServeurUsbip::~ServeurUsbip() { detacher(); }
 
-bool ReponseurUsbip::attacher(int port, std::string& erreur) {
+bool ServeurUsbip::attacher(int port, std::string& erreur) {
   int paire[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM, 0, paire) != 0) {
     erreur = "socketpair";
@@ -77,7 +66,8 @@ bool ReponseurUsbip::attacher(int port, std::string& erreur) {
   // "<port> <fd> <devid> <speed>": the kernel takes its own reference to
   // the socket, so our copy of its end can go.
   const std::string ligne = std::to_string(port) + " " + std::to_string(paire[1]) + " " +
-                            std::to_string((1 << 16) | (port + 2)) + " " + std::to_string(VitessePleine);
+                            std::to_string((1 << 16) | (port + 2)) + " " +
+                            std::to_string(static_cast<int>(appareil_.vitesse()));
   const bool attache = EcrireSysfs("attach", ligne);
   ::close(paire[1]);
   if (!attache) {
@@ -91,7 +81,7 @@ bool ReponseurUsbip::attacher(int port, std::string& erreur) {
   return true;
 }
 
-void ReponseurUsbip::detacher() {
+void ServeurUsbip::detacher() {
   if (port_ >= 0) EcrireSysfs("detach", std::to_string(port_));
   port_ = -1;
   if (fil_.joinable()) fil_.join();
@@ -99,7 +89,7 @@ void ReponseurUsbip::detacher() {
   socket_ = -1;
 }
 
-void ReponseurUsbip::servir() {
+void ServeurUsbip::servir() {
   std::uint8_t entete[TailleEntete];
   while (LireTout(socket_, entete, sizeof entete) && traiter(entete)) {
   }
@@ -108,85 +98,93 @@ void ReponseurUsbip::servir() {
 }
 
 // RET_SUBMIT: `longueur` bytes transferred; an IN request's data follow.
-bool ReponseurUsbip::repondre(std::uint32_t seqnum, std::int32_t statut, const std::uint8_t* donnees,
-                              std::uint32_t longueur) {
-  std::uint8_t reponse[TailleEntete + 64] = {};
-  Ecrire32(reponse, RetSubmit);
-  Ecrire32(reponse + 4, seqnum);
-  Ecrire32(reponse + 20, static_cast<std::uint32_t>(statut));
-  Ecrire32(reponse + 24, longueur);
-  const std::uint32_t suite = donnees ? longueur : 0;
-  std::copy_n(donnees, suite, reponse + TailleEntete);
-  return EcrireTout(socket_, reponse, TailleEntete + suite);
+bool ServeurUsbip::repondre(std::uint32_t seqnum, std::int32_t statut, const std::uint8_t* donnees,
+                            std::uint32_t longueur) {
+  std::vector<std::uint8_t> reponse(TailleEntete + (donnees ? longueur : 0), 0);
+  Ecrire32(reponse.data(), RetSubmit);
+  Ecrire32(reponse.data() + 4, seqnum);
+  Ecrire32(reponse.data() + 20, static_cast<std::uint32_t>(statut));
+  Ecrire32(reponse.data() + 24, longueur);
+  if (donnees) std::copy_n(donnees, longueur, reponse.data() + TailleEntete);
+  return EcrireTout(socket_, reponse.data(), reponse.size());
 }
 
-bool ReponseurUsbip::controle(std::uint32_t seqnum, const std::uint8_t* setup) {
+bool ServeurUsbip::controle(std::uint32_t seqnum, const std::uint8_t* setup, const std::uint8_t* donnees) {
+  ++controles_;
   const int requete = setup[1], type = setup[3], index = setup[2];
   const std::uint32_t demande = setup[6] | setup[7] << 8;
-  const auto envoyer = [&](const std::uint8_t* d, std::uint32_t n) {
-    return repondre(seqnum, 0, d, std::min(n, demande));
+  const auto envoyer = [&](const std::vector<std::uint8_t>& d) {
+    return repondre(seqnum, 0, d.data(), std::min(static_cast<std::uint32_t>(d.size()), demande));
   };
-  if (setup[0] == 0x80 && requete == 6 && type == 1) return envoyer(DescripteurAppareil, sizeof DescripteurAppareil);
-  if (setup[0] == 0x80 && requete == 6 && type == 2)
-    return envoyer(DescripteurConfiguration, sizeof DescripteurConfiguration);
-  if (setup[0] == 0x80 && requete == 6 && type == 3 && index == 0) {
-    static constexpr std::uint8_t Langues[4] = {4, 3, 0x09, 0x04};
-    return envoyer(Langues, sizeof Langues);
-  }
-  if (setup[0] == 0x80 && requete == 0) {
-    static constexpr std::uint8_t Etat[2] = {0, 0};
-    return envoyer(Etat, sizeof Etat);
-  }
+  if (setup[0] == 0x80 && requete == 6 && type == 1) return envoyer(appareil_.descripteurAppareil());
+  if (setup[0] == 0x80 && requete == 6 && type == 2) return envoyer(appareil_.descripteurConfiguration());
+  if (setup[0] == 0x80 && requete == 6 && type == 3 && index == 0) return envoyer({4, 3, 0x09, 0x04});
+  if (setup[0] == 0x80 && requete == 0) return envoyer({0, 0});
   // SET_CONFIGURATION, SET_INTERFACE, CLEAR_FEATURE: accepted, nothing to do.
-  const bool sansDonnees = (setup[0] & 0x80) == 0;
-  if (sansDonnees && (requete == 9 || requete == 11 || requete == 1)) return repondre(seqnum, 0, nullptr, 0);
-  return repondre(seqnum, -EPIPE, nullptr, 0);  // a stall, as for any request the board does not know
+  const bool standard = (setup[0] & 0x60) == 0, sortante = (setup[0] & 0x80) == 0;
+  if (standard && sortante && (requete == 9 || requete == 11 || requete == 1)) return repondre(seqnum, 0, nullptr, 0);
+  if (standard) return repondre(seqnum, -EPIPE, nullptr, 0);  // a stall, as for any request the device does not know
+  std::vector<std::uint8_t> reponse;
+  const int statut = appareil_.controle(setup, donnees, reponse);
+  if (statut != 0) return repondre(seqnum, statut, nullptr, 0);
+  if (sortante) return repondre(seqnum, 0, nullptr, demande);
+  return envoyer(reponse);
 }
 
-bool ReponseurUsbip::servirEntrees() {
-  while (!entrees_.empty() && device_.reponsesEnAttente() > 0) {
-    std::uint8_t donnees[ch341a::TaillePaquet];
+bool ServeurUsbip::servirEntrees() {
+  while (!entrees_.empty()) {
+    std::uint8_t donnees[TailleMaxTransfert];
     const EntreeEnAttente e = entrees_.front();
+    const std::size_t n = appareil_.entree(e.ep, donnees, std::min<std::size_t>(e.longueur, sizeof donnees));
+    if (n == 0) return true;  // held until the device has bytes for it
     entrees_.pop_front();
-    const std::size_t n = device_.entree(donnees, std::min<std::size_t>(e.longueur, sizeof donnees));
     if (!repondre(e.seqnum, 0, donnees, static_cast<std::uint32_t>(n))) return false;
   }
   return true;
 }
 
-bool ReponseurUsbip::traiter(const std::uint8_t* entete) {
-  const std::uint32_t commande = Lire32(entete), seqnum = Lire32(entete + 4);
-  const std::uint32_t direction = Lire32(entete + 12), ep = Lire32(entete + 16);
-  if (commande == CmdUnlink) {
-    // A request still waiting is taken back; one already answered is not.
-    const std::uint32_t cible = Lire32(entete + 20);
-    std::lock_guard<std::mutex> garde(mutex_);
-    const auto e = std::find_if(entrees_.begin(), entrees_.end(), [&](const auto& x) { return x.seqnum == cible; });
-    const bool retiree = e != entrees_.end();
-    if (retiree) entrees_.erase(e);
-    std::uint8_t reponse[TailleEntete] = {};
-    Ecrire32(reponse, RetUnlink);
-    Ecrire32(reponse + 4, seqnum);
-    Ecrire32(reponse + 20, static_cast<std::uint32_t>(retiree ? -ECONNRESET : 0));
-    return EcrireTout(socket_, reponse, sizeof reponse);
-  }
-  if (commande != CmdSubmit) return false;
-  const std::uint32_t longueur = Lire32(entete + 24);
-  std::uint8_t donnees[4096];
-  if (direction == DirectionSortie && (longueur > sizeof donnees || !LireTout(socket_, donnees, longueur))) return false;
-  if (ep == 0) return controle(seqnum, entete + 40);
-  std::lock_guard<std::mutex> garde(mutex_);
-  if (ep != 2) return repondre(seqnum, -EPIPE, nullptr, 0);
-  if (direction != DirectionSortie) {
-    entrees_.push_back({seqnum, longueur});
+// CMD_UNLINK: a request still waiting is taken back; one already answered is not.
+bool ServeurUsbip::desannuler(std::uint32_t seqnum, std::uint32_t cible) {
+  const auto e = std::find_if(entrees_.begin(), entrees_.end(), [&](const auto& x) { return x.seqnum == cible; });
+  const bool retiree = e != entrees_.end();
+  if (retiree) entrees_.erase(e);
+  std::uint8_t reponse[TailleEntete] = {};
+  Ecrire32(reponse, RetUnlink);
+  Ecrire32(reponse + 4, seqnum);
+  Ecrire32(reponse + 20, static_cast<std::uint32_t>(retiree ? -ECONNRESET : 0));
+  return EcrireTout(socket_, reponse, sizeof reponse);
+}
+
+bool ServeurUsbip::bulk(std::uint32_t seqnum, std::uint32_t ep, bool sortante, const std::uint8_t* donnees,
+                        std::uint32_t longueur) {
+  if (!sortante) {
+    if (!appareil_.entreeBulk(ep)) return repondre(seqnum, -EPIPE, nullptr, 0);
+    entrees_.push_back({seqnum, ep, longueur});
     return servirEntrees();
   }
   if (coupureA_ >= 0 && sortiesBulk_ >= coupureA_) return false;  // the cable is pulled
   ++sortiesBulk_;
-  device_.rattraper(static_cast<std::uint64_t>(
-      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - debut_).count()));
-  const bool pris = device_.sortie(donnees, longueur);
+  const bool pris = appareil_.sortie(ep, donnees, longueur);
   return repondre(seqnum, pris ? 0 : -EPIPE, nullptr, pris ? longueur : 0) && servirEntrees();
+}
+
+bool ServeurUsbip::traiter(const std::uint8_t* entete) {
+  const std::uint32_t commande = Lire32(entete), seqnum = Lire32(entete + 4);
+  const std::uint32_t direction = Lire32(entete + 12), ep = Lire32(entete + 16);
+  if (commande == CmdUnlink) {
+    std::lock_guard<std::mutex> garde(mutex_);
+    return desannuler(seqnum, Lire32(entete + 20));
+  }
+  if (commande != CmdSubmit) return false;
+  const std::uint32_t longueur = Lire32(entete + 24);
+  const bool sortante = direction == DirectionSortie;
+  std::uint8_t donnees[TailleMaxTransfert];
+  if (sortante && (longueur > sizeof donnees || !LireTout(socket_, donnees, longueur))) return false;
+  std::lock_guard<std::mutex> garde(mutex_);
+  appareil_.rattraper(static_cast<std::uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - debut_).count()));
+  if (ep == 0) return controle(seqnum, entete + 40, donnees);
+  return bulk(seqnum, ep, sortante, donnees, longueur);
 }
 
 }  // namespace zorbix
