@@ -19,8 +19,8 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 build_guest() {
   local engine="$SOURCES/engine"
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/i2c_guest" \
-    "$SOURCES"/tests/qemu/i2c/*.cpp "$engine"/i2c/*.cpp "$engine/chips.cpp" "$engine/transfers.cpp" \
-    "$engine/i2c_bus.cpp" "$engine/lines.cpp" "$engine/port.cpp"
+    "$SOURCES"/tests/qemu/i2c/*.cpp "$engine"/i2c/i2c_{buses,chip,dev,safety}.cpp "$engine/chips.cpp" \
+    "$engine/transfers.cpp" "$engine/i2c_bus.cpp" "$engine/lines.cpp" "$engine/port.cpp"
 }
 
 make_initramfs() {

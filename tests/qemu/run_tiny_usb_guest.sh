@@ -21,7 +21,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 build_guest() {
   local e="$SOURCES/engine" q="$SOURCES/tests/qemu"
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/tiny_usb_guest" \
-    "$q"/tiny_usb_guest.cpp "$q"/usbip_tiny_usb.cpp "$q"/usbip_server.cpp "$e"/i2c/*.cpp \
+    "$q"/tiny_usb_guest.cpp "$q"/usbip_tiny_usb.cpp "$q"/usbip_server.cpp "$e"/i2c/i2c_{buses,chip,dev}.cpp \
     "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp "$e"/chips.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
     "$e"/lines.cpp "$e"/port.cpp -pthread
 }
