@@ -57,3 +57,68 @@ add_module() {
 pack_initramfs() {
   (cd "$ROOT" && find . | cpio -o -H newc --quiet) | gzip -1 > "$WORK/$1"
 }
+
+# A fresh $ROOT ($WORK/root) with busybox and the modules named.
+start_initramfs() {
+  local module
+  ROOT="$WORK/root"
+  rm -rf "$ROOT"
+  mkdir -p "$ROOT/bin" "$ROOT/modules"
+  cp /bin/busybox "$ROOT/bin/busybox"
+  for module in "$@"; do add_module "$module"; done
+}
+
+# The guest's init: mounts the kernel's file systems, loads the modules named
+# after the program (in that order), runs /PROGRAM and powers off.
+write_init() {
+  local program=$1
+  shift
+  cat > "$ROOT/init" <<INIT
+#!/bin/busybox sh
+/bin/busybox --install -s /bin
+export PATH=/bin
+mkdir -p /proc /sys /dev /tmp /run
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+for m in $*; do insmod /modules/\$m.ko || echo "insmod \$m failed"; done
+/$program
+echo "$program exit code: \$?"
+poweroff -f
+INIT
+  chmod 755 "$ROOT/init"
+}
+
+# Debian's i2c-tools named (i2cdump, i2ctransfer...) and their library, from
+# their package files, with the C library they load from this machine. In
+# the guest they are called by their full path: busybox has applets of the
+# same names.
+add_i2c_tools() {
+  local deb tool dir="$WORK/i2c-tools"
+  if [ ! -x "$dir/usr/sbin/i2ctransfer" ]; then
+    rm -rf "$dir" && mkdir -p "$dir"
+    (cd "$dir" && apt-get download -q i2c-tools libi2c0) || fail "apt-get download i2c-tools libi2c0 failed"
+    for deb in "$dir"/*.deb; do dpkg-deb -x "$deb" "$dir"; done
+  fi
+  mkdir -p "$ROOT/usr/sbin" "$ROOT/lib64" "$ROOT/lib/x86_64-linux-gnu"
+  for tool in "$@"; do cp "$dir/usr/sbin/$tool" "$ROOT/usr/sbin/"; done
+  cp -L "$dir"/usr/lib/x86_64-linux-gnu/libi2c.so.0 "$ROOT/lib/x86_64-linux-gnu/"
+  cp -L /lib/x86_64-linux-gnu/libc.so.6 "$ROOT/lib/x86_64-linux-gnu/"
+  cp -L /lib64/ld-linux-x86-64.so.2 "$ROOT/lib64/"
+}
+
+# Boots the kernel with $WORK/INITRD (QEMU options after the log's name) and
+# keeps the console in $WORK/LOG; fails unless the guest powered off within
+# $GUEST_TIMEOUT s and PROGRAM passed every check and exited with 0.
+boot_guest() {
+  local initrd=$1 program=$2 log="$WORK/$3" status=0
+  shift 3
+  timeout "$GUEST_TIMEOUT" qemu-system-x86_64 -accel tcg -nographic -no-reboot "$@" \
+    -kernel "$KERNEL" -initrd "$WORK/$initrd" -append "console=ttyS0 quiet panic=-1" \
+    < /dev/null 2>&1 | tr -d '\r' > "$log" || status=$?
+  cat "$log"
+  [ "$status" -ne 124 ] || fail "the guest did not power off within $GUEST_TIMEOUT s"
+  [ "$status" -eq 0 ] || fail "qemu-system-x86_64 ended with status $status"
+  grep -Eq '^[0-9]+ passed, 0 failed$' "$log" || fail "no summary line with 0 failed in $log"
+  grep -qx "$program exit code: 0" "$log" || fail "the guest program did not exit with 0"
+}

@@ -18,41 +18,9 @@ set -euo pipefail
 SOURCES=$(cd "$(dirname "$0")/../.." && pwd)
 WORK=${1:-$(mktemp -d "${TMPDIR:-/tmp}/zorbix-usbip.XXXXXX")}
 GUEST_TIMEOUT=300
-SKIP=77
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
-
-install_packages() {
-  . "$SOURCES/scripts/packages.sh"
-  need_packages "${QEMU_PACKAGES[@]}" libusb-1.0-0-dev pkg-config || echo "Installation des paquets impossible." >&2
-  if ! command -v qemu-system-x86_64 >/dev/null || ! qemu-system-x86_64 --version >/dev/null 2>&1; then
-    echo "SKIPPED: qemu-system-x86_64 is missing or cannot execute here." >&2
-    exit $SKIP
-  fi
-}
-
-kernel_package() {
-  apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)$/\1/p' | head -n 1
-}
-
-find_kernel() {
-  local package deb
-  package=$(kernel_package)
-  [ -n "$package" ] || { apt-get update -qq || true; package=$(kernel_package); }
-  [ -n "$package" ] || fail "apt-cache knows no linux-image-amd64"
-  KVER=${package#linux-image-}
-  KERNEL_ROOT="$WORK/kernel/$KVER"
-  KERNEL="$KERNEL_ROOT/boot/vmlinuz-$KVER"
-  [ -r "$KERNEL" ] && [ -d "$KERNEL_ROOT/lib/modules/$KVER" ] && return
-  rm -rf "$WORK/kernel" && mkdir -p "$WORK/kernel"
-  (cd "$WORK/kernel" &&
-    { apt-get download -q "$package" || { apt-get update -qq && apt-get download -q "$package"; }; }) ||
-    fail "apt-get download $package failed"
-  deb=$(ls "$WORK"/kernel/"$package"_*.deb | head -n 1)
-  dpkg-deb -x "$deb" "$KERNEL_ROOT" || fail "dpkg-deb -x $deb failed"
-  rm -f "$deb"
-  [ -r "$KERNEL" ] || fail "no $KERNEL in $package"
-}
+. "$SOURCES/tests/qemu/guest_common.sh"
 
 build_guest() {
   local e="$SOURCES/engine"
@@ -62,20 +30,8 @@ build_guest() {
     "$e"/usb/ch341a_protocol.cpp "$e"/usb/ch341a_chip.cpp "$e"/usb/ch341a_usb.cpp \
     "$e"/sim/ch341a_device.cpp "$e"/sim/ch341a_pin_chip.cpp "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
     "$e"/sim/bus_transcript.cpp "$e"/chips.cpp "$e"/transfer_messages.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
-    "$e"/lines.cpp "$e"/port.cpp $(pkg-config --cflags --libs libusb-1.0) -pthread
-}
-
-add_module() {
-  local name=$1 file
-  file=$(find "$KERNEL_ROOT/lib/modules/$KVER" -name "$name.ko*" | head -n 1)
-  [ -n "$file" ] || fail "module $name not found under $KERNEL_ROOT/lib/modules/$KVER"
-  case "$file" in
-    *.ko) cp "$file" "$ROOT/modules/$name.ko" ;;
-    *.ko.xz) xz -dc "$file" > "$ROOT/modules/$name.ko" ;;
-    *.ko.zst) zstd -dcq "$file" > "$ROOT/modules/$name.ko" ;;
-    *.ko.gz) gzip -dc "$file" > "$ROOT/modules/$name.ko" ;;
-    *) fail "unknown module format: $file" ;;
-  esac
+    "$e"/lines.cpp "$e"/port.cpp "$SOURCES"/tests/qemu/usbip_server.cpp $(pkg-config --cflags --libs libusb-1.0) \
+    -pthread
 }
 
 # The program and every shared library it loads, at the same paths.
@@ -88,56 +44,23 @@ add_program() {
   done
 }
 
-write_init() {
-  cat > "$ROOT/init" <<'INIT'
-#!/bin/busybox sh
-/bin/busybox --install -s /bin
-export PATH=/bin
-mkdir -p /proc /sys /dev /tmp /run
-mount -t proc proc /proc
-mount -t sysfs sysfs /sys
-mount -t devtmpfs devtmpfs /dev
-for module in usb-common usbcore usbip-core vhci-hcd; do
-  insmod /modules/$module.ko || echo "insmod $module failed"
-done
-/ch341a_guest
-echo "ch341a_guest exit code: $?"
-poweroff -f
-INIT
-  chmod 755 "$ROOT/init"
-}
-
 make_initramfs() {
-  ROOT="$WORK/root"
-  rm -rf "$ROOT"
-  mkdir -p "$ROOT/bin" "$ROOT/modules"
-  cp /bin/busybox "$ROOT/bin/busybox"
-  for module in usb-common usbcore usbip-core vhci-hcd; do add_module "$module"; done
+  local modules=(usb-common usbcore usbip-core vhci-hcd)
+  start_initramfs "${modules[@]}"
   add_program
-  write_init
-  (cd "$ROOT" && find . | cpio -o -H newc --quiet) | gzip -1 > "$WORK/initrd.gz"
-}
-
-run_guest() {
-  local log="$WORK/console-usbip.log" status=0
-  timeout "$GUEST_TIMEOUT" qemu-system-x86_64 -accel tcg -m 512 -nographic -no-reboot \
-    -kernel "$KERNEL" -initrd "$WORK/initrd.gz" -append "console=ttyS0 quiet panic=-1" \
-    < /dev/null 2>&1 | tr -d '\r' > "$log" || status=$?
-  cat "$log"
-  [ "$status" -ne 124 ] || fail "the guest did not power off within $GUEST_TIMEOUT s"
-  [ "$status" -eq 0 ] || fail "qemu-system-x86_64 ended with status $status"
-  grep -Eq '^[0-9]+ passed, 0 failed$' "$log" || fail "no summary line with 0 failed in $log"
-  grep -qx 'ch341a_guest exit code: 0' "$log" || fail "the guest program did not exit with 0"
+  write_init ch341a_guest "${modules[@]}"
+  pack_initramfs initrd.gz
 }
 
 main() {
   mkdir -p "$WORK"
   install_packages
+  need_packages libusb-1.0-0-dev pkg-config || echo "Installation des paquets impossible." >&2
   find_kernel
   echo "Kernel: $KERNEL"
   build_guest
   make_initramfs
-  run_guest
+  boot_guest initrd.gz ch341a_guest console-usbip.log -m 512
   echo "The guest passed; benchmark lines:"
   grep -h '^bench:' "$WORK"/console-usbip.log
 }

@@ -22,27 +22,12 @@
 #include "engine/i2c/i2c_buses.h"
 #include "engine/i2c/i2c_chip.h"
 #include "engine/i2c/i2c_safety.h"
+#include "tests/qemu/guest_checks.h"
 
 namespace zorbix {
 namespace {
 
 constexpr int Type24C02 = 3, Type24C16 = 6;
-
-class Bilan {
- public:
-  void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
-    (reussi ? reussis_ : echecs_)++;
-    std::cout << (reussi ? "ok - " : "FAILED - ") << quoi;
-    if (!reussi && !detail.empty()) std::cout << " (" << detail << ")";
-    std::cout << std::endl;
-  }
-  int echecs() const { return echecs_; }
-  void resumer() const { std::cout << reussis_ << " passed, " << echecs_ << " failed" << std::endl; }
-
- private:
-  int reussis_ = 0;
-  int echecs_ = 0;
-};
 
 std::uint64_t Microsecondes() {
   timespec t{};
