@@ -151,6 +151,7 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   ProgressBar->setTextVisible(false);
   ProgressBar->setRange(0, TailleMemoireParDefaut);
   ProgressBar->setValue(0);
+  ProgressBar->setAccessibleName(QStringLiteral("Avancement de l'opération"));
 
   BoutonRadioDos = Controle(new QRadioButton(QStringLiteral("&Dos"), zone), "BoutonRadioDos", 516, 359, 46, 16);
   BoutonRadioDos->setToolTip(QStringLiteral("Buffer avec le jeu de caractères OEM (Dos)"));
@@ -165,6 +166,9 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   QFont info = StaticTextInfo->font();
   info.setPixelSize(17);
   StaticTextInfo->setFont(info);
+  // Its name is its text: each change of it (an operation's start and end)
+  // is announced to a screen reader as a change of name.
+  StaticTextInfo->setAccessibleDescription(QStringLiteral("État de l'opération"));
   StatutRepos();
 
   auto* cadre = new QFrame(zone);
