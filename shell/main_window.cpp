@@ -166,8 +166,8 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   QFont info = StaticTextInfo->font();
   info.setPixelSize(17);
   StaticTextInfo->setFont(info);
-  // Its name is its text: each change of it (an operation's start and end)
-  // is announced to a screen reader as a change of name.
+  // Its accessible name is its text (each change signalled as a change of
+  // name); the description says what the box is.
   StaticTextInfo->setAccessibleDescription(QStringLiteral("État de l'opération"));
   StatutRepos();
 
