@@ -23,6 +23,16 @@ void ElargirPourLegende(QMessageBox& box) {
                   1, grille->columnCount());
 }
 
+// A box or dialog closed does not always hand the activation back: after the
+// save dialog's own overwrite question (a box over a dialog), the window
+// manager activates nothing and the window ignores its shortcuts until
+// clicked. The parent's window is made active again, with the focus its
+// handler then gives.
+void RendreActivation(QWidget* parent) {
+  QWidget* fenetre = parent ? parent->window() : nullptr;
+  if (fenetre && fenetre->isVisible()) fenetre->activateWindow();
+}
+
 }  // namespace
 
 Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
@@ -41,7 +51,9 @@ Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
     box.setStandardButtons(QMessageBox::Ok);
   }
   ElargirPourLegende(box);
-  return box.exec() == QMessageBox::Ok ? Reponse::Ok : Reponse::Annuler;
+  const Reponse reponse = box.exec() == QMessageBox::Ok ? Reponse::Ok : Reponse::Annuler;
+  RendreActivation(parent);
+  return reponse;
 }
 
 void DialoguesQt::Bip() { QApplication::beep(); }
@@ -51,7 +63,9 @@ void DialoguesQt::CopierImage(const QImage& image) { QGuiApplication::clipboard(
 Dialogues::ChoixFichier DialoguesQt::DialogueFichier(QWidget* parent, ModeFichier mode,
                                                      const QString& nom, int filtre) {
   DialogueFichierQt dialogue(parent, mode, nom, filtre);
-  if (dialogue.exec() != QDialog::Accepted) return ChoixFichier();
+  const bool confirme = dialogue.exec() == QDialog::Accepted;
+  RendreActivation(parent);
+  if (!confirme) return ChoixFichier();
   return ChoixFichier{true, dialogue.Nom(), dialogue.Filtre()};
 }
 

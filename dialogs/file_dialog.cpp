@@ -1,10 +1,13 @@
 #include "file_dialog.h"
 
 #include <QDir>
+#include <QFileSystemModel>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTreeView>
+#include <algorithm>
 
 namespace zorbix {
 namespace {
@@ -81,12 +84,40 @@ DialogueFichierQt::DialogueFichierQt(QWidget* parent, Dialogues::ModeFichier mod
 
 // The detail view's size, type and date columns as wide as their header and
 // their longest text ("Dernière modification", "256 octets"): French texts
-// are longer than the widths Qt gives them.
+// are longer than the widths Qt gives them. The name column takes the room
+// they leave.
 void DialogueFichierQt::AjusterColonnes() {
   auto* vue = findChild<QTreeView*>(QStringLiteral("treeView"));
   if (!vue) return;
+  vue->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   for (int colonne = 1; colonne < vue->header()->count(); ++colonne)
     vue->header()->setSectionResizeMode(colonne, QHeaderView::ResizeToContents);
+  // The texts are known once the folder is read, after the dialog shows.
+  if (auto* modele = findChild<QFileSystemModel*>())
+    connect(modele, &QFileSystemModel::directoryLoaded, this, [this] { ElargirPourColonnes(); });
+}
+
+// At Qt's default size the columns overflow the view and the dates are cut
+// at its edge: the dialog widens (never narrows, and never beyond the
+// screen) until the three columns and a name column of a useful width fit.
+void DialogueFichierQt::ElargirPourColonnes() {
+  constexpr int LargeurNom = 200;
+  auto* vue = findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (!vue) return;
+  const QAbstractItemView* contenu = vue;  // where the width of a column's texts is public
+  int requise = LargeurNom;
+  for (int colonne = 1; colonne < vue->header()->count(); ++colonne)
+    requise += std::max(contenu->sizeHintForColumn(colonne), vue->header()->sectionSizeHint(colonne));
+  const int manque = requise - vue->viewport()->width();
+  if (manque <= 0) return;
+  int largeur = width() + manque;
+  if (const QScreen* ecran = screen()) largeur = std::min(largeur, ecran->availableGeometry().width());
+  resize(std::max(largeur, width()), height());
+}
+
+void DialogueFichierQt::showEvent(QShowEvent* e) {
+  QFileDialog::showEvent(e);
+  ElargirPourColonnes();
 }
 
 QString DialogueFichierQt::Nom() const { return QDir::toNativeSeparators(selectedFiles().value(0)); }

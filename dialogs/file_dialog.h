@@ -30,9 +30,11 @@ class DialogueFichierQt final : public QFileDialog {
   // A save refuses a read-only file, or a name with a wildcard, before the
   // dialog closes.
   void accept() override;
+  void showEvent(QShowEvent* e) override;
 
  private:
   void AjusterColonnes();
+  void ElargirPourColonnes();
 };
 
 }  // namespace zorbix

@@ -6,6 +6,7 @@
 
 #include <unordered_map>
 
+#include "grid_layout.h"
 #include "grid_texts.h"
 #include "string_grid.h"
 
@@ -31,8 +32,13 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
   int childCount() const override { return 0; }
   int indexOfChild(const QAccessibleInterface*) const override { return -1; }
 
+  // The name is what the cell shows; the description, for a byte's cell,
+  // is the byte's address as the window shows it ("$0023"), so that the
+  // reader says where the byte is and not only what it holds.
   QString text(QAccessible::Text t) const override {
-    if (t != QAccessible::Name || !isValid()) return QString();
+    if (!isValid()) return QString();
+    if (t == QAccessible::Description) return TexteAdresseOctet();
+    if (t != QAccessible::Name) return QString();
     const JeuCaracteres jeu = grid_->isOem() ? JeuCaracteres::Oem : JeuCaracteres::Ansi;
     return TexteMontre(grid_->cell(col_, row_), col_, row_, jeu);
   }
@@ -79,6 +85,13 @@ class CelluleGrille final : public QAccessibleInterface, public QAccessibleTable
   int columnExtent() const override { return 1; }
   int rowExtent() const override { return 1; }
   QAccessibleInterface* table() const override;
+
+  QString TexteAdresseOctet() const {
+    const bool hexa = col_ >= PremiereColonneHexa && col_ < PremiereColonneHexa + OctetsParLigne;
+    if (row_ == 0 || !(hexa || EstColonneCaracteres(col_))) return QString();
+    const int premiere = hexa ? PremiereColonneHexa : PremiereColonneCaracteres;
+    return QString::asprintf("$%04X", (row_ - 1) * OctetsParLigne + col_ - premiere);
+  }
 
   int Col() const { return col_; }
   int Row() const { return row_; }
@@ -214,6 +227,19 @@ void SignalerCelluleCourante(StringGrid& grid) {
     QAccessibleEvent focus(cellule, QAccessible::Focus);
     QAccessible::updateAccessibility(&focus);
   }
+}
+
+// Qt announces the grid itself as focused once its focusInEvent has run:
+// the cell's focus goes out after that, from the event loop, or the reader
+// would be left on the table ("Contenu du buffer") instead of the byte.
+void SignalerFocusGrille(StringGrid& grid) {
+  if (!QAccessible::isActive()) return;
+  QMetaObject::invokeMethod(
+      &grid,
+      [g = QPointer<StringGrid>(&grid)] {
+        if (g && g->hasFocus()) SignalerCelluleCourante(*g);
+      },
+      Qt::QueuedConnection);
 }
 
 void SignalerTexteCellule(StringGrid& grid, int col, int row) {

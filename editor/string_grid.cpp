@@ -146,7 +146,7 @@ void StringGrid::setOem(bool oem) {
 // A screen reader follows the cell, not the grid: the focus goes on to it.
 void StringGrid::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  SignalerCelluleCourante(*this);
+  SignalerFocusGrille(*this);
 }
 
 void StringGrid::resizeEvent(QResizeEvent* event) {

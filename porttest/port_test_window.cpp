@@ -1,5 +1,6 @@
 #include "port_test_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 #include <algorithm>
 
 #include "engine/port.h"
@@ -73,8 +75,8 @@ TForm5::TForm5(const std::uint16_t& portBase, std::function<void()> bip, QWidget
   BoutonTestPortP = Controle(new QPushButton(QStringLiteral("&Retour au programme"), this), "BoutonTestPortP",
                              168, 228, 161, 28);
   connect(BoutonTestPortP, &QPushButton::clicked, this, [this] { BoutonTestPortPClick(); });
-  // No default button: Enter neither reads the inputs nor closes the window,
-  // whichever control has the focus (a dialog's buttons are auto-default).
+  // No default button: Enter presses the button that has the focus and no
+  // other (keyPressEvent), so that it never closes the window from a box.
   for (QPushButton* bouton : {BoutonTestPortP, BoutonLireEntrees}) bouton->setAutoDefault(false);
 }
 
@@ -239,14 +241,39 @@ void TForm5::AfficherEntrees() {
 void TForm5::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
   if (e->spontaneous()) return;
-  if (const QScreen* ecran = screen()) move(ecran->availableGeometry().center() - rect().center());
+  Centrer();
   FormShow();
 }
 
+// The frame is centred, not the client area. Moving the widget would place
+// its client area, and the window manager would put the frame around it a
+// little lower at every showing; the native window is placed by its frame
+// instead, which the window manager is told to honour. The frame's margins
+// are those of the last showing, or before any, those of the active window
+// (the main window, framed by the same window manager).
+void TForm5::Centrer() {
+  const QScreen* ecran = screen();
+  if (!ecran) return;
+  winId();
+  QMargins marges = windowHandle()->frameMargins();
+  const QWidget* active = QApplication::activeWindow();
+  if (marges.isNull() && active && active != this && active->windowHandle())
+    marges = active->windowHandle()->frameMargins();
+  QRect cadre = QRect(QPoint(), size()).marginsAdded(marges);
+  cadre.moveCenter(ecran->availableGeometry().center());
+  windowHandle()->setPosition(cadre.topLeft() + QPoint(marges.left(), marges.top()));
+}
+
 void TForm5::keyPressEvent(QKeyEvent* e) {
+  if (e->modifiers() & ~Qt::KeypadModifier) return QDialog::keyPressEvent(e);
   // Escape is the return button, whichever control has the focus.
-  if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+  if (e->key() == Qt::Key_Escape) {
     BoutonTestPortP->click();
+    return;
+  }
+  // Enter presses the focused button; on any other control it does nothing.
+  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+    if (auto* bouton = qobject_cast<QPushButton*>(focusWidget())) bouton->click();
     return;
   }
   QDialog::keyPressEvent(e);

@@ -72,6 +72,7 @@ class TForm5 : public QDialog {
   void CreerGroupePort();
   void CreerGroupeSorties();
   void CreerGroupeEntrees();
+  void Centrer();
   void MontrerAutrePort(int index);
   void ListeAutresPortsChange(int index);
   void PrendrePort();

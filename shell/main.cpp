@@ -1,6 +1,7 @@
 // zorbix32: reader and programmer of serial I2C EEPROMs on a parallel-port
 // adapter.
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QStringList>
 #include <ctime>
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
   auto ports = InstallerPortsOuQuitter(std::cerr);
   ChoisirLocaleFrancaise();
   Application app(argc, argv);
+  // The application's icon, the one its desktop entry names: every window,
+  // box and dialog shows it.
+  Q_INIT_RESOURCE(icons);
+  app.setWindowIcon(QIcon(QStringLiteral(":/icons/zorbix32.svg")));
   InstallerFrancais(app);
   DialoguesQt dialogues;
   app.SetDialogues(&dialogues);

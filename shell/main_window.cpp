@@ -152,6 +152,7 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   ProgressBar->setTextVisible(false);
   ProgressBar->setRange(0, TailleMemoireParDefaut);
   ProgressBar->setValue(0);
+  ProgressBar->setAccessibleName(QStringLiteral("Avancement de l'opération"));
 
   BoutonRadioDos = Controle(new QRadioButton(QStringLiteral("&Dos"), zone), "BoutonRadioDos", 516, 359, 46, 16);
   BoutonRadioDos->setToolTip(QStringLiteral("Buffer avec le jeu de caractères OEM (Dos)"));
@@ -166,6 +167,9 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   QFont info = StaticTextInfo->font();
   info.setPixelSize(17);
   StaticTextInfo->setFont(info);
+  // Its accessible name is its text (each change signalled as a change of
+  // name); the description says what the box is.
+  StaticTextInfo->setAccessibleDescription(QStringLiteral("État de l'opération"));
   StatutRepos();
 
   auto* cadre = new QFrame(zone);

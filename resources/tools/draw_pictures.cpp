@@ -1,6 +1,7 @@
 // Draws the pictures of the information windows into a folder (normally
-// resources/): the adapter's wiring diagram schema.bmp and the two about-box
-// chips about_24c16.bmp and about_pcf8582.bmp. A diagram whose texts touch
+// resources/): the adapter's wiring diagram schema.bmp, the two about-box
+// chips about_24c16.bmp and about_pcf8582.bmp, and the application icon's
+// PNG sizes from its SVG drawing (hicolor/). A diagram whose texts touch
 // one another or a wire is refused, and nothing is written, unless asked for
 // a draft to look at.
 //
@@ -9,6 +10,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "application_icon.h"
 #include "bmp_file.h"
 #include "chip_picture.h"
 #include "palette_reduction.h"
@@ -41,6 +43,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 2; ++i)
     ecrits = ecrits && EcrireBmp256Couleurs(ReduireA256Couleurs(DessinerPuce(puces[i])),
                                             dossier.filePath(QString::fromLatin1(noms[i])));
+  ecrits = ecrits && DessinerIconeApplication(dossier.path());
   if (!ecrits) {
     std::fprintf(stderr, "écriture impossible dans %s\n", qPrintable(dossier.path()));
     return 1;

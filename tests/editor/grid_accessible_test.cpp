@@ -45,6 +45,11 @@ TEST_F(GrilleAccessibleTest, ATableOfNamedCellsWithHeadersAndAFocusedCurrentCell
   EXPECT_EQ(grille->childAt(hexa->rect().center().x(), hexa->rect().center().y()), hexa);
   QAccessibleInterface* car = table->cellAt(2, PremiereColonneCaracteres + 4 - 1);
   EXPECT_EQ(car->text(QAccessible::Name), QString::fromUtf8("é"));
+  // Both cells of a byte say where it is; a header or a spacer says nothing.
+  EXPECT_EQ(hexa->text(QAccessible::Description), QString("$0023"));
+  EXPECT_EQ(car->text(QAccessible::Description), QString("$0024"));
+  EXPECT_EQ(table->cellAt(2, PremiereColonneCaracteres - 2)->text(QAccessible::Description), QString());
+  EXPECT_EQ(enTete->rowHeaderCells().value(0)->text(QAccessible::Description), QString());
   grid_->setOem(true);
   EXPECT_EQ(car->text(QAccessible::Name), QString::fromUtf8("Ú"));
 

@@ -2,6 +2,7 @@
 // through Qt's accessibility interfaces on the real widgets.
 #include <QAccessible>
 #include <QCheckBox>
+#include <QProgressBar>
 #include <QToolButton>
 
 #include "editor/grid_layout.h"
@@ -45,6 +46,8 @@ TEST_F(MainWindowTest, ButtonsBoxesAndGridCellsHaveNamesAScreenReaderReads) {
   EXPECT_EQ(cellule->tableCellInterface()->columnHeaderCells().value(0)->text(QAccessible::Name),
             Cellule(f.StringGrid1->col(), 0));
   EXPECT_TRUE(cellule->state().focused);
+  EXPECT_EQ(cellule->text(QAccessible::Description), QString("$0001"));
+  EXPECT_EQ(Accessible(f.ProgressBar)->text(QAccessible::Name), QStringLiteral("Avancement de l'opération"));
 }
 
 TEST_F(MainWindowTest, PortTestBoxesAreNamedByBitAndPin) {

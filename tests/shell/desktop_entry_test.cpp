@@ -3,6 +3,7 @@
 // system's trigger does) and read the way a desktop reads them.
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QRegularExpression>
@@ -71,6 +72,12 @@ TEST(DesktopEntryTest, HexFilesAreOursBinFilesOnlyOfferTheProgram) {
   const auto entree = LireEntree(usr + "/share/applications/zorbix32.desktop");
   EXPECT_EQ(entree.value("Name"), TitreApplication);
   EXPECT_EQ(entree.value("Exec"), QString("zorbix32 %f"));  // one file, its name as given
+  // The icon it names, in the hicolor theme: the drawing and its PNG sizes.
+  EXPECT_EQ(entree.value("Icon"), QString("zorbix32"));
+  const QString theme = usr + "/share/icons/hicolor/";
+  EXPECT_TRUE(QFile::exists(theme + "scalable/apps/zorbix32.svg"));
+  for (int taille : {16, 22, 24, 32, 48, 64, 128, 256})
+    EXPECT_EQ(QImage(theme + QString("%1x%1/apps/zorbix32.png").arg(taille)).size(), QSize(taille, taille));
   const QStringList offerts = entree.value("MimeType").split(';', Qt::SkipEmptyParts);
   const QStringList nosTypes = TypesDeclares(usr + "/share/mime/packages/zorbix32.xml");
   EXPECT_EQ(nosTypes.join(' ').toStdString(), "text/x-hex");

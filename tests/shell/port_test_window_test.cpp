@@ -155,18 +155,28 @@ TEST_F(PortTestWindowTest, RegisterThatDoesNotReadBackUndoesTheBoxAndBeeps) {
   EXPECT_EQ(Ecritures()[0].value, 0xF7);
 }
 
-// Enter is no button's: it reads nothing and leaves the window open.
-TEST_F(PortTestWindowTest, EnterDoesNothing) {
+// Enter presses the focused button and no other: on a box it neither
+// writes, reads nor closes; on "Lire les entrées" it reads the status
+// register only; on the return button it closes the window.
+TEST_F(PortTestWindowTest, EnterPressesTheFocusedButtonOnly) {
   TForm5& w = Ouvrir();
   sim_.setRecording(true);
-  for (QWidget* focus : std::initializer_list<QWidget*>{w.CCB[2], w.BoutonLireEntrees, w.BoutonTestPortP}) {
-    focus->setFocus();
-    QTest::keyClick(focus, Qt::Key_Return);
-    QTest::keyClick(focus, Qt::Key_Enter);
+  for (Qt::Key touche : {Qt::Key_Return, Qt::Key_Enter}) {
+    w.CCB[2]->setFocus();
+    QTest::keyClick(w.CCB[2], touche);
+    EXPECT_TRUE(sim_.record().empty());
+    w.BoutonLireEntrees->setFocus();
+    QTest::keyClick(w.BoutonLireEntrees, touche);
+    ASSERT_EQ(sim_.record().size(), 1u);
+    EXPECT_FALSE(sim_.record()[0].write);
+    EXPECT_EQ(sim_.record()[0].address, AdresseLPT1 + 1);
+    sim_.clearRecord();
   }
-  EXPECT_TRUE(sim_.record().empty());
   EXPECT_TRUE(w.isVisible());
-  EXPECT_EQ(w.result(), 0);
+  w.BoutonTestPortP->setFocus();
+  QTest::keyClick(w.BoutonTestPortP, Qt::Key_Return);
+  EXPECT_FALSE(w.isVisible());
+  EXPECT_EQ(w.result(), QDialog::Accepted);
 }
 
 TEST_F(PortTestWindowTest, AdapterLoopBackShowsOnAcknowledge) {
