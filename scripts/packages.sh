@@ -19,8 +19,9 @@ need_packages() {
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-liberation)
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)
-# How a desktop names a file's type, for the desktop entry's test.
-TEST_PACKAGES+=(xdg-utils)
+# How a desktop names a file's type, for the desktop entry's test: xdg-mime,
+# and gio, which it asks under GNOME.
+TEST_PACKAGES+=(xdg-utils libglib2.0-bin)
 # The desktop tests: a real X server, a window manager, tools that drive them
 # (x11-utils: xprop, xwininfo), and sigrok to decode the bus traces.
 TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
