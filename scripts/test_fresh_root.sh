@@ -44,7 +44,9 @@ kill -TERM "$programme"
 code=0
 wait "$programme" || code=$?
 tail -n 15 "$journal"
-if grep -Eqi 'could not (load|find)|cannot load|failed to load|no Qt platform plugin' "$journal"; then
+# What the program said (cmake's own "Could NOT find" lines come before).
+if sed -n '/^Aucun port parallèle/,$p' "$journal" |
+    grep -Eqi 'could not (load|find)|cannot load|failed to load|no Qt platform plugin'; then
   echo "zorbix32 n'a pas trouvé tout ce qu'il charge à l'exécution." >&2
   exit 1
 fi
