@@ -30,5 +30,5 @@ TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
 # itself as a package file and unpacked in the build folder, never installed.
 QEMU_PACKAGES=(qemu-system-x86 busybox-static cpio)
 # What building the Debian package and installing it in a bare Debian root
-# (scripts/test_debian_package.sh) need.
-PACKAGE_PACKAGES=(dpkg-dev debootstrap)
+# (scripts/test_debian_package.sh) need, with lintian to check them.
+PACKAGE_PACKAGES=(dpkg-dev debootstrap lintian)
