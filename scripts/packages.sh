@@ -20,8 +20,9 @@ BUILD_PACKAGES=(g++ make cmake qt6-base-dev qt6-svg-dev qt6-translations-l10n fo
 BUILD_PACKAGES+=(libusb-1.0-0-dev pkg-config)  # the CH341A USB programmer
 # What the tests and benchmarks need on top.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev srecord clang libclang-rt-14-dev desktop-file-utils)
-# How a desktop names a file's type, for the desktop entry's test.
-TEST_PACKAGES+=(xdg-utils)
+# How a desktop names a file's type, for the desktop entry's test: xdg-mime,
+# and gio, which it asks under GNOME.
+TEST_PACKAGES+=(xdg-utils libglib2.0-bin)
 # The desktop tests: a real X server, a window manager, tools that drive them
 # (x11-utils: xprop, xwininfo), and sigrok to decode the bus traces.
 TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
@@ -30,5 +31,5 @@ TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
 # itself as a package file and unpacked in the build folder, never installed.
 QEMU_PACKAGES=(qemu-system-x86 busybox-static cpio)
 # What building the Debian package and installing it in a bare Debian root
-# (scripts/test_debian_package.sh) need.
-PACKAGE_PACKAGES=(dpkg-dev debootstrap)
+# (scripts/test_debian_package.sh) need, with lintian to check them.
+PACKAGE_PACKAGES=(dpkg-dev debootstrap lintian)

@@ -5,7 +5,9 @@ cd "$(dirname "$0")/.."
 . scripts/packages.sh
 need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${QEMU_PACKAGES[@]}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+# The tests and benchmarks named on: run.sh turns them off in the same build
+# folder, and the cache would keep them off.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZORBIX_BUILD_TESTS=ON -DZORBIX_BUILD_BENCH=ON
 cmake --build build -j2
 
 export QT_QPA_PLATFORM=offscreen
@@ -23,4 +25,4 @@ if ! bash scripts/fuzz_files.sh 60 > build/fuzz.log 2>&1; then
   exit 1
 fi
 
-ctest --test-dir build --output-on-failure -j2
+ctest --test-dir build --output-on-failure -j2 --no-tests=error

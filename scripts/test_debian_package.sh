@@ -1,8 +1,10 @@
 #!/bin/bash
-# Builds the Debian package, then installs it the strict way: with apt, in a
-# bare Debian 12 root made by debootstrap (--variant=minbase), so that every
-# dependency the package forgets shows. There it programs, reads and compares
-# a simulated chip with zorbix32-cli, and starts zorbix32 on Qt's offscreen
+# Builds the two Debian packages with the distribution's hardening flags,
+# checks them with lintian (no error, no warning), then installs them the
+# strict way: with apt, in a bare Debian 12 root made by debootstrap
+# (--variant=minbase), so that every dependency a package forgets shows.
+# There zorbix32-cli, installed alone, must bring no Qt and program, read and
+# compare a simulated chip; then zorbix32 must start on Qt's offscreen
 # platform. Takes minutes; needs root (debootstrap, chroot) and a Debian
 # mirror (the first argument, deb.debian.org by default).
 #
@@ -10,30 +12,45 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
+source scripts/debian_root.sh
 need_packages "${BUILD_PACKAGES[@]}" "${PACKAGE_PACKAGES[@]}"
 [ "$(id -u)" -eq 0 ] || { echo "debootstrap et chroot demandent les droits root." >&2; exit 2; }
+debut=$SECONDS
 
-cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DZORBIX_BUILD_TESTS=OFF -DZORBIX_BUILD_BENCH=OFF
-cmake --build build-deb -j"$(nproc)"
-rm -f build-deb/zorbix32_*.deb
+# Debian's hardening flags, all of them (bindnow and PIE included).
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=Release -DZORBIX_BUILD_TESTS=OFF -DZORBIX_BUILD_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
+cmake --build build-deb -j2
+rm -f build-deb/*.deb
 (cd build-deb && cpack -G DEB)
-paquet=$(ls build-deb/zorbix32_*_amd64.deb)
-dpkg-deb -I "$paquet"
+cli=$(ls build-deb/zorbix32-cli_*_amd64.deb)
+fenetre=$(ls build-deb/zorbix32_*_amd64.deb)
+for paquet in "$cli" "$fenetre"; do dpkg-deb -I "$paquet"; dpkg-deb -c "$paquet"; done
+if dpkg-deb -f "$cli" Depends | grep -qi qt; then
+  echo "zorbix32-cli dépend de Qt : $(dpkg-deb -f "$cli" Depends)" >&2
+  exit 1
+fi
 
-racine=$(mktemp -d /var/tmp/zorbix32-debian-XXXXXX)
-nettoyer() {
-  umount "$racine/proc" 2>/dev/null || true
-  rm -rf --one-file-system "$racine"
-}
-trap nettoyer EXIT
-debootstrap --variant=minbase bookworm "$racine" "${1:-http://deb.debian.org/debian}"
-mount -t proc proc "$racine/proc"
-cp "$paquet" "$racine/tmp/"
-chroot "$racine" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "/tmp/$(basename "$paquet")"
+echo "--- lintian"
+lintian --pedantic --display-info --fail-on error,warning "$cli" "$fenetre"
+echo "--- paquets construits et vérifiés en $((SECONDS - debut)) s"
 
-chroot "$racine" /bin/bash -euo pipefail <<'CONTROLES'
+racine_debian "${1:-}"
+cp "$cli" "$fenetre" "$racine/tmp/"
+cli=/tmp/$(basename "$cli")
+fenetre=/tmp/$(basename "$fenetre")
+
+echo "--- zorbix32-cli seul"
+dans_racine env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$cli"
+dans_racine /bin/bash -euo pipefail <<'CONTROLES'
 cd /tmp
-echo "--- zorbix32-cli contre le simulateur"
+if dpkg-query -W -f='${Package}\n' | grep -i qt || ldd /usr/bin/zorbix32-cli | grep -i qt; then
+  echo "zorbix32-cli a fait installer Qt ou en dépend." >&2
+  exit 1
+fi
+ls /usr/share/man/man1/zorbix32-cli.1.gz /usr/share/doc/zorbix32-cli/copyright
 export ZORBIX_SIMULATION=LPT1:24C16=/tmp/puce.bin
 for i in $(seq 0 2047); do printf "\\x$(printf %02x $(( (i * 37 + 11) % 256 )))"; done > image.bin
 zorbix32-cli --version
@@ -48,12 +65,20 @@ code=$?
 set -e
 [ "$code" -eq 2 ]
 [ "$(zorbix32-cli detecter)" = 'Le programmateur a été détecté sur LPT1 (à l'"'"'adresse $378)...' ]
-unset ZORBIX_SIMULATION
+CONTROLES
 
-echo "--- ce que le paquet installe"
-ls /usr/share/man/man1/zorbix32-cli.1*
+echo "--- zorbix32"
+dans_racine env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$fenetre"
+dans_racine /bin/bash -euo pipefail <<'CONTROLES'
+cd /tmp
+ls /usr/share/man/man1/zorbix32.1.gz /usr/share/doc/zorbix32/copyright /usr/share/doc/zorbix32/changelog.Debian.gz
 ls /usr/share/applications/zorbix32.desktop /usr/share/mime/packages/zorbix32.xml
 dpkg-query -W -f='${Conffiles}\n' zorbix32 | grep -q '/etc/zorbix32/ZORBIXLG.INI'
+# The icon the desktop entry names, if it names one, is the window's package's.
+icone=$(sed -n 's/^Icon=//p' /usr/share/applications/zorbix32.desktop)
+if [ -n "$icone" ]; then
+  dpkg-query -L zorbix32 | grep "^/usr/share/icons/hicolor/.*/apps/$icone\."
+fi
 
 echo "--- zorbix32 sur la plate-forme offscreen"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=/tmp/runtime ZORBIX_SIMULATION=LPT1:24C16
@@ -67,4 +92,5 @@ cat fenetre.log
 [ "$code" -eq 124 ]
 ! grep -Eqi 'could not (load|find)|cannot load|failed to load|no Qt platform plugin' fenetre.log
 CONTROLES
-echo "Paquet Debian : installé par apt dans une Debian 12 nue, zorbix32-cli et zorbix32 y fonctionnent."
+echo "Paquets Debian ($((SECONDS - debut)) s) : sans erreur ni avertissement de lintian, installés par apt dans une" \
+  "Debian 12 nue, zorbix32-cli sans Qt, zorbix32-cli et zorbix32 y fonctionnent."
