@@ -1,7 +1,6 @@
 #include "cli/commands.h"
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -12,12 +11,10 @@
 #include "cli/commands_identify.h"
 #include "cli/commands_range.h"
 #include "cli/image_file.h"
-#include "cli/progress_line.h"
-#include "cli/stop_signals.h"
+#include "cli/transfer_context.h"
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
 #include "engine/parallel_adapter.h"
-#include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
 #include "engine/use_cases.h"
 
@@ -38,81 +35,6 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
     sortie << ligne << '\n';
     ++montrees;
   }
-}
-
-// "Programmation interrompue par un signal : 1024 octet(s) programmé(s) sur 2048."
-std::string TexteInterruption(int position, int taille) {
-  return "Programmation interrompue par un signal : " + std::to_string(position) + " octet(s) programmé(s) sur " +
-         std::to_string(taille) + ".";
-}
-
-struct Transfert {
-  std::unique_ptr<Adapter> Adaptateur;
-  Puce Memoire;
-  const SortiesCli& Sorties;
-};
-
-// The progress line of the running transfer on standard error, replaced by
-// the verification's own when a programming is verified. A programming's
-// progress is where a stop request is acted on: before the next page (or
-// byte) is written, never once the programming is over.
-class Affichage {
- public:
-  Affichage(const Transfert& t, const char* operation) : t_(t) { Ouvrir(operation); }
-  void Fermer() { ligne_.reset(); }
-
-  Suivi PourLecture() {
-    return {[this](int p) { ligne_->Position(p); }, nullptr};
-  }
-  Suivi PourProgrammation() {
-    return {[this](int p) {
-              if (programmation_ && p < t_.Memoire.ChipSize && ArretDemande()) throw Interruption{p};
-              ligne_->Position(p);
-            },
-            [this] {
-              programmation_ = false;
-              Ouvrir("Vérification");
-            }};
-  }
-
- private:
-  void Ouvrir(const char* operation) {
-    ligne_.reset();
-    ligne_.emplace(stderr, t_.Sorties.Progression, operation, t_.Memoire.ChipSize);
-  }
-
-  const Transfert& t_;
-  std::optional<LigneProgression> ligne_;
-  bool programmation_ = true;
-};
-
-// The exit code of an operation that did not run to its end, after its
-// message; SortieSucces when it did.
-int CodeDeroulement(const Issue& issue, const Transfert& t) {
-  switch (issue.Fin) {
-    case Deroulement::Termine: return SortieSucces;
-    case Deroulement::Occupe: Ecrire(t.Sorties.Erreurs, issue.Message); return SortiePortOccupe;
-    case Deroulement::NonConserve: Ecrire(t.Sorties.Erreurs, issue.Message); return SortieEchecMemoire;
-    case Deroulement::Interrompu:
-      Ecrire(t.Sorties.Erreurs, TexteInterruption(issue.Position, t.Memoire.ChipSize));
-      return SortieInterrompue;
-  }
-  return SortieEchecMemoire;
-}
-
-// The range commands and the identification drive the parallel bus
-// themselves: they take the port for their whole run, as an adapter's
-// operation does, and give it back after.
-int SurPortPris(const Transfert& t, const std::function<int()>& commande) {
-  PortPris pris(t.Adaptateur->Identite().Adresse);
-  if (!pris.Pris()) {
-    Ecrire(t.Sorties.Erreurs, pris.Raison());
-    return SortiePortOccupe;
-  }
-  const int code = commande();
-  if (pris.Rendre()) return code;
-  Ecrire(t.Sorties.Erreurs, pris.Raison());
-  return code == SortieSucces ? SortieEchecMemoire : code;
 }
 
 // The file's image, or false after saying why it is refused (nothing touches
@@ -137,10 +59,10 @@ int Lire(const OptionsCli& options, const Transfert& t) {
     return SortieUsage;
   }
   std::vector<std::uint8_t> octets(TailleImage, 0xFF);
-  Affichage affichage(t, "Lecture");
+  Affichage affichage(t, "Lecture", t.Memoire.ChipSize);
   const Issue issue = LireLaMemoire(*t.Adaptateur, t.Memoire, octets.data(), affichage.PourLecture());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (!issue.Reussie) {
     Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
@@ -171,15 +93,13 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  if (const int garde = SurPortPris(t, [&] { return GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); });
-      garde != SortieSucces)
-    return garde;
-  Affichage affichage(t, "Programmation");
+  if (const int garde = GarderEcriture(options, t); garde != SortieSucces) return garde;
+  Affichage affichage(t, "Programmation", t.Memoire.ChipSize);
   const IssueProgrammation issue =
       ProgrammerEtVerifier(*t.Adaptateur, t.Memoire, image.Octets.data(), options.WriteMode, options.Verification,
                            AllouerSansException, affichage.PourProgrammation());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (!issue.Reussie) {
     EcrireComparaison(t.Sorties.Erreurs, issue.Message, issue.Verification, image.Octets.data(), t.Memoire.ChipSize);
     return SortieEchecMemoire;
@@ -192,12 +112,12 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
 int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  Affichage affichage(t, "Comparaison");
+  Affichage affichage(t, "Comparaison", t.Memoire.ChipSize);
   const IssueComparaison issue =
       ComparerEtJuger(*t.Adaptateur, t.Memoire, image.Octets.data(),
                       AllouerSansException(static_cast<std::size_t>(t.Memoire.ChipSize)), affichage.PourLecture());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (issue.Reussie) {
     Ecrire(t.Sorties.Resultats, issue.Message);
     return SortieSucces;
@@ -215,7 +135,7 @@ int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
   Issue issue;
   issue.Fin = bilan.Fin;
   issue.Message = bilan.Raison;
-  if (bilan.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (bilan.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (!bilan.Trouve) {
     Ecrire(t.Sorties.Erreurs, TexteProgrammateurAbsent);
     return SortieEchecMemoire;
@@ -231,13 +151,12 @@ int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const 
   const Transfert t{OuvrirAdaptateur(port),
                     {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
-  if (CommandeSurPlage(options))
-    return SurPortPris(t, [&] { return ExecuterSurPlage(options, port.Adresse, sorties); });
+  if (CommandeSurPlage(options)) return ExecuterSurPlage(options, t);
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Identifier: return SurPortPris(t, [&] { return Identifier(port.Adresse, sorties); });
+    case CommandeCli::Identifier: return Identifier(t);
     case CommandeCli::Detecter: return Detecter(supplementaires, t);
     default: return SortieUsage;
   }
