@@ -8,10 +8,12 @@
 //                       simulator set-up, file, bus, chip file written back.
 // Processus/Version     `zorbix32-cli --version`: a process with no bus work.
 // Fenetre/Plage4K       a 4 KiB range in the middle of the 24C512 (32 pages
-//                       at $7800) programmed alone, beside the whole chip.
-// Identification/<type> the probing of `identifier` on each type, random
-//                       and erased contents: its port accesses, beside a
-//                       whole-chip read of that type.
+//                       at $7800) programmed alone through the parallel
+//                       adapter, beside the whole chip.
+// Identification/<type> the probing of `identifier` through the parallel
+//                       adapter on each type, random and erased contents:
+//                       its port accesses, beside a whole-chip read of that
+//                       type.
 // The processes program with --forcer: the bus then carries the window's
 // transfer alone, without the identification that guards it.
 // cpu_ms                processor time (user + system) per run: of this
@@ -34,16 +36,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "engine/adapter_table.h"
 #include "engine/chips.h"
 #include "engine/identification.h"
-#include "engine/range_transfers.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/sim/simulated_backend.h"
 #include "engine/transfers.h"
+#include "engine/use_cases.h"
 
 extern char** environ;
 
@@ -186,17 +190,25 @@ void BM_ProcessusVersion(benchmark::State& state) {
   state.counters["cpu_ms"] = g_cpuEnfantMs / static_cast<double>(state.iterations());
 }
 
-// 32 pages of 128 bytes at $7800, and the whole chip, on one simulated 24C512.
+// The parallel adapter on LPT1, as the command line opens it.
+std::unique_ptr<Adapter> AdaptateurLPT1() { return OuvrirAdaptateur(PortsParalleles({}).front()); }
+
+// 32 pages of 128 bytes at $7800 programmed by the command line's use case
+// (unverified), and the whole chip, on one simulated 24C512.
 void BM_Plage4K(benchmark::State& state) {
   SimulatedBackend sim;
   sim.addAdapter(AdresseLPT1).insertChip(EepromModel::create(Type24C512));
   PortBackend* avant = InstallerBackend(&sim);
   const std::vector<std::uint8_t> image = Image();
   const CibleI2C cible{AdresseLPT1, Type24C512, Taille};
+  const std::unique_ptr<Adapter> adaptateur = AdaptateurLPT1();
+  const Partie partie{false, {0x7800, 4096}};
   std::uint64_t plage = 0;
   for (auto _ : state) {
     const std::uint64_t debut = sim.accessCount();
-    if (ProgrammerPlage(cible, {0x7800, 4096}, image.data(), true, nullptr) != WriteResult::EcritureReussie)
+    if (!ProgrammerLaPartieEtVerifier(*adaptateur, {Type24C512, Taille}, partie, image.data(), true, false,
+                                      AllouerSansException, {})
+             .Reussie)
       state.SkipWithError("plage manquée");
     plage = sim.accessCount() - debut;
   }
@@ -217,10 +229,13 @@ void BM_Identification(benchmark::State& state) {
     for (auto& b : puce->memory()) b = static_cast<std::uint8_t>(g());
   }
   PortBackend* avant = InstallerBackend(&sim);
+  const std::unique_ptr<Adapter> adaptateur = AdaptateurLPT1();
+  Identification id;
   std::uint64_t acces = 0;
   for (auto _ : state) {
     const std::uint64_t debut = sim.accessCount();
-    benchmark::DoNotOptimize(IdentifierMemoire(AdresseLPT1));
+    if (IdentifierMemoire(*adaptateur, id).Fin != Deroulement::Termine) state.SkipWithError("port non pris");
+    benchmark::DoNotOptimize(id);
     acces = sim.accessCount() - debut;
   }
   std::vector<std::uint8_t> lu(static_cast<std::size_t>(puce->size()));

@@ -12,8 +12,8 @@
 #include "cli/commands_identify.h"
 #include "cli/commands_range.h"
 #include "cli/image_file.h"
-#include "cli/progress_line.h"
 #include "cli/stop_signals.h"
+#include "cli/transfer_context.h"
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
 #include "engine/interruption.h"
@@ -39,58 +39,6 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
     sortie << ligne << '\n';
     ++montrees;
   }
-}
-
-struct Transfert {
-  std::unique_ptr<Adapter> Adaptateur;
-  Puce Memoire;
-  const SortiesCli& Sorties;
-};
-
-// The progress line of the running transfer on standard error, replaced by
-// the verification's own when a programming is verified. A programming's
-// progress is where a stop request is acted on: before the next page (or
-// byte) is written, never once the programming is over.
-class Affichage {
- public:
-  Affichage(const Transfert& t, const char* operation) : t_(t) { Ouvrir(operation); }
-  void Fermer() { ligne_.reset(); }
-
-  Suivi PourLecture() {
-    return {[this](int p) { ligne_->Position(p); }, nullptr};
-  }
-  Suivi PourProgrammation() {
-    return {[this](int p) {
-              if (programmation_ && p < t_.Memoire.ChipSize && ArretDemande()) throw Interruption{p};
-              ligne_->Position(p);
-            },
-            [this] {
-              programmation_ = false;
-              Ouvrir("Vérification");
-            }};
-  }
-
- private:
-  void Ouvrir(const char* operation) {
-    ligne_.reset();
-    ligne_.emplace(stderr, t_.Sorties.Progression, operation, t_.Memoire.ChipSize);
-  }
-
-  const Transfert& t_;
-  std::optional<LigneProgression> ligne_;
-  bool programmation_ = true;
-};
-
-// The exit code of an operation that did not run to its end, after its
-// message; SortieSucces when it did.
-int CodeDeroulement(const Issue& issue, const Transfert& t) {
-  switch (issue.Fin) {
-    case Deroulement::Termine: return SortieSucces;
-    case Deroulement::Occupe: Ecrire(t.Sorties.Erreurs, issue.Message); return SortiePortOccupe;
-    case Deroulement::NonConserve: Ecrire(t.Sorties.Erreurs, issue.Message); return SortieEchecMemoire;
-    case Deroulement::Interrompu: throw Interruption{issue.Position};
-  }
-  return SortieEchecMemoire;
 }
 
 // The port is held for the whole command, verification included, and given
@@ -130,10 +78,10 @@ int Lire(const OptionsCli& options, const Transfert& t) {
     return SortieUsage;
   }
   std::vector<std::uint8_t> octets(TailleImage, 0xFF);
-  Affichage affichage(t, "Lecture");
+  Affichage affichage(t, "Lecture", t.Memoire.ChipSize);
   const Issue issue = LireLaMemoire(*t.Adaptateur, t.Memoire, octets.data(), affichage.PourLecture());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (!issue.Reussie) {
     Ecrire(t.Sorties.Erreurs, issue.Message);
     return SortieEchecMemoire;
@@ -166,14 +114,13 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  if (const int garde = GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); garde != SortieSucces)
-    return garde;
-  Affichage affichage(t, "Programmation");
+  if (const int garde = GarderEcriture(options, t); garde != SortieSucces) return garde;
+  Affichage affichage(t, "Programmation", t.Memoire.ChipSize);
   const IssueProgrammation issue =
       ProgrammerEtVerifier(*t.Adaptateur, t.Memoire, image.Octets.data(), options.WriteMode, options.Verification,
                            AllouerSansException, affichage.PourProgrammation());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (!issue.Reussie) {
     EcrireComparaison(t.Sorties.Erreurs, issue.Message, issue.Verification, image.Octets.data(), t.Memoire.ChipSize);
     return SortieEchecMemoire;
@@ -186,12 +133,12 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
 int ComparerFichier(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  Affichage affichage(t, "Comparaison");
+  Affichage affichage(t, "Comparaison", t.Memoire.ChipSize);
   const IssueComparaison issue =
       ComparerEtJuger(*t.Adaptateur, t.Memoire, image.Octets.data(),
                       AllouerSansException(static_cast<std::size_t>(t.Memoire.ChipSize)), affichage.PourLecture());
   affichage.Fermer();
-  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t);
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, t, t.Memoire.ChipSize);
   if (ArretDemande()) throw Interruption{t.Memoire.ChipSize};
   if (issue.Reussie) {
     Ecrire(t.Sorties.Resultats, issue.Message);
@@ -218,30 +165,22 @@ int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
   return SortieSucces;
 }
 
-// How far an interrupted operation got, the chip now unpowered.
-void EcrireInterruption(CommandeCli commande, const Interruption& i, const Transfert& t) {
-  const std::string taille = std::to_string(t.Memoire.ChipSize);
-  std::string texte = "Interrompu par un signal : ";
-  if (commande == CommandeCli::Lire)
-    texte += "la mémoire a été lue en entier, mais le fichier n'a pas été écrit.";
-  else if (commande == CommandeCli::Comparer)
-    texte += "la mémoire a été lue en entier, mais pas comparée au fichier.";
-  else if (i.Position < t.Memoire.ChipSize)
-    texte += "les " + std::to_string(i.Position) + " premiers octets sur " + taille +
-             " sont programmés, le reste non.";
-  else
-    texte += "les " + taille + " octets sont programmés, mais la vérification n'a pas été conclue.";
-  Ecrire(t.Sorties.Erreurs, texte + " La mémoire est hors tension.");
+// A stop asked for during a read or a compare, one bus transaction each,
+// acts at its end: the file is neither written nor judged.
+void EcrireInterruption(CommandeCli commande, const Transfert& t) {
+  Ecrire(t.Sorties.Erreurs, std::string("Interrompu par un signal : la mémoire a été lue en entier, mais ") +
+                                (commande == CommandeCli::Lire ? "le fichier n'a pas été écrit."
+                                                               : "pas comparée au fichier.") +
+                                " La mémoire est hors tension.");
 }
 
 int Executer(const OptionsCli& options, const Transfert& t) {
-  const std::uint16_t adresse = t.Adaptateur->Identite().Adresse;
-  if (CommandeSurPlage(options)) return ExecuterSurPlage(options, adresse, t.Sorties);
+  if (CommandeSurPlage(options)) return ExecuterSurPlage(options, t);
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, t);
     case CommandeCli::Programmer: return Programmer(options, t);
     case CommandeCli::Comparer: return ComparerFichier(options, t);
-    case CommandeCli::Identifier: return Identifier(adresse, t.Sorties);
+    case CommandeCli::Identifier: return Identifier(t);
     default: return SortieUsage;
   }
 }
@@ -257,8 +196,8 @@ int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const 
   return SurPortPris(t, [&]() -> int {
     try {
       return Executer(options, t);
-    } catch (const Interruption& i) {
-      EcrireInterruption(options.Commande, i, t);
+    } catch (const Interruption&) {
+      EcrireInterruption(options.Commande, t);
       return SortieInterrompue;
     }
   });

@@ -97,17 +97,29 @@ std::string TexteVerdict(const Identification& id) {
   return {};
 }
 
+// The probing's operation that did not run to its end (the adapter held by
+// another program, or not given back): its message, and the exit code.
+int CodeSondage(const Bilan& bilan, const Transfert& t) {
+  Issue issue;
+  issue.Fin = bilan.Fin;
+  issue.Message = bilan.Raison;
+  return CodeDeroulement(issue, t, 0);
+}
+
 }  // namespace
 
-int Identifier(std::uint16_t portBase, const SortiesCli& sorties) {
-  const Identification id = IdentifierMemoire(portBase);
+int Identifier(const Transfert& t) {
+  Identification id;
+  const Bilan bilan = IdentifierMemoire(*t.Adaptateur, id);
+  if (const int code = CodeSondage(bilan, t); code != SortieSucces) return code;
+  const SortiesCli& sorties = t.Sorties;
   if (id.Verdict == Certitude::AucuneMemoire) {
     EcrireLigne(sorties.Erreurs, TexteVerdict(id));
     return SortieEchecMemoire;
   }
   sorties.Resultats << "Sélections acquittées : " << Selections(id.SelectionsAcquittees) << '\n';
-  for (int t = 0; t < NombreTypesMemoire; ++t)
-    sorties.Resultats << SpecMemoire(t).NomCourt << " : " << TexteExclusion(id, t) << '\n';
+  for (int type = 0; type < NombreTypesMemoire; ++type)
+    sorties.Resultats << SpecMemoire(type).NomCourt << " : " << TexteExclusion(id, type) << '\n';
   if (id.Verdict == Certitude::AucunType) {
     EcrireLigne(sorties.Erreurs, TexteVerdict(id));
     return SortieEchecMemoire;
@@ -117,19 +129,22 @@ int Identifier(std::uint16_t portBase, const SortiesCli& sorties) {
   return SortieSucces;
 }
 
-int GarderEcriture(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties) {
+int GarderEcriture(const OptionsCli& options, const Transfert& t) {
   if (options.Forcer) return SortieSucces;
-  const Identification id = IdentifierMemoire(portBase);
+  Identification id;
+  const Bilan bilan = IdentifierMemoire(*t.Adaptateur, id);
+  if (const int code = CodeSondage(bilan, t); code != SortieSucces) return code;
   const ChipSpec& demandee = SpecMemoire(options.ChipType);
   if (id.Verdict == Certitude::Incertaine || id.Verdict == Certitude::AucunType) {
-    EcrireLigne(sorties.Resultats, "Identification incertaine de la mémoire présente : l'écriture continue comme " +
-                                       std::string(demandee.NomCourt) + ".");
+    EcrireLigne(t.Sorties.Resultats,
+                "Identification incertaine de la mémoire présente : l'écriture continue comme " +
+                    std::string(demandee.NomCourt) + ".");
     return SortieSucces;
   }
   if (id.TailleRetenue == 0 || id.TailleRetenue >= demandee.Taille) return SortieSucces;
-  EcrireLigne(sorties.Erreurs, "La mémoire présente est plus petite que la " + std::string(demandee.NomCourt) +
-                                   " demandée. " + TexteVerdict(id) +
-                                   "\nRien n'est écrit ; --forcer écrit sans identifier la mémoire.");
+  EcrireLigne(t.Sorties.Erreurs, "La mémoire présente est plus petite que la " + std::string(demandee.NomCourt) +
+                                     " demandée. " + TexteVerdict(id) +
+                                     "\nRien n'est écrit ; --forcer écrit sans identifier la mémoire.");
   return SortieUsage;
 }
 

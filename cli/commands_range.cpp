@@ -8,11 +8,8 @@
 #include "cli/cli_texts.h"
 #include "cli/commands_identify.h"
 #include "cli/image_file.h"
-#include "cli/progress_line.h"
-#include "engine/chips.h"
-#include "engine/range_transfers.h"
-#include "engine/transfer_messages.h"
-#include "engine/transfers.h"
+#include "cli/transfer_context.h"
+#include "engine/use_cases.h"
 
 namespace zorbix {
 namespace {
@@ -33,113 +30,74 @@ std::string Hexa2(int valeur) {
 }
 
 // The part of the chip a command acts on. Without --debut and --longueur it
-// is the whole chip, and the window's whole-chip transfers serve it.
+// is the whole chip, and the window's whole-chip operations serve it.
 struct Zone {
-  CibleI2C Cible;
-  Plage Octets;
-  bool Entiere;
-  const SortiesCli& Sorties;
+  const Transfert& T;
+  Partie P;
 
+  int Longueur() const { return P.Octets.Longueur; }
   std::string Nom() const {
-    return Entiere ? std::string("la mémoire")
-                   : "la plage " + Hexa4(Octets.Debut) + " à " + Hexa4(Octets.Debut + Octets.Longueur - 1);
+    return P.Entiere ? std::string("la mémoire")
+                     : "la plage " + Hexa4(P.Octets.Debut) + " à " + Hexa4(P.Octets.Debut + Longueur() - 1);
   }
-  LigneProgression Ligne(const char* operation) const {
-    return LigneProgression(stderr, Sorties.Progression, operation, Octets.Longueur);
-  }
-
-  bool Lire(std::uint8_t* dest, const char* operation) const {
-    LigneProgression ligne = Ligne(operation);
-    const Progression suivre = [&ligne](int position) { ligne.Position(position); };
-    return Entiere ? LireMemoire(Cible, dest, suivre) : LirePlage(Cible, Octets, dest, suivre);
-  }
-  WriteResult Ecrire(const std::uint8_t* image, bool writeMode, const char* operation) const {
-    LigneProgression ligne = Ligne(operation);
-    const Progression suivre = [&ligne](int position) { ligne.Position(position); };
-    const WriteResult r = Entiere ? ProgrammerMemoireEntiere(Cible, image, writeMode, suivre)
-                                  : ProgrammerPlage(Cible, Octets, image, writeMode, suivre);
-    if (r == WriteResult::EcritureReussie) ligne.Position(Octets.Longueur);
-    return r;
-  }
-  // The chip's bytes in `zone`; false when the chip did not answer.
-  bool Comparer(const std::uint8_t* image, std::uint8_t* zone, int& differences, const char* operation) const {
-    LigneProgression ligne = Ligne(operation);
-    const Progression suivre = [&ligne](int position) { ligne.Position(position); };
-    const ResultatComparaison r = Entiere ? ComparerMemoire(Cible, image, zone, suivre)
-                                          : ComparerPlage(Cible, Octets, image, zone, suivre);
-    differences = r.Differences;
-    return r.Acquittee;
-  }
+  std::ostream& Resultats() const { return T.Sorties.Resultats; }
+  std::ostream& Erreurs() const { return T.Sorties.Erreurs; }
 };
 
 // "$0012 : puce $A5, fichier $00" for the first differing addresses.
 void EcrireDifferences(std::ostream& sortie, const Zone& z, const std::uint8_t* puce, const std::uint8_t* fichier) {
-  for (int i = 0, montrees = 0; i < z.Octets.Longueur && montrees < AdressesMontrees; ++i) {
+  for (int i = 0, montrees = 0; i < z.Longueur() && montrees < AdressesMontrees; ++i) {
     if (puce[i] == fichier[i]) continue;
-    sortie << Hexa4(z.Octets.Debut + i) << " : puce " << Hexa2(puce[i]) << ", fichier " << Hexa2(fichier[i]) << '\n';
+    sortie << Hexa4(z.P.Octets.Debut + i) << " : puce " << Hexa2(puce[i]) << ", fichier " << Hexa2(fichier[i]) << '\n';
     ++montrees;
   }
 }
 
 // comparer --liste: "0064 00 A5", every differing address, for a machine.
 void EcrireListe(std::ostream& sortie, const Zone& z, const std::uint8_t* puce, const std::uint8_t* fichier) {
-  for (int i = 0; i < z.Octets.Longueur; ++i) {
+  for (int i = 0; i < z.Longueur(); ++i) {
     if (puce[i] == fichier[i]) continue;
     char ligne[16];
-    std::snprintf(ligne, sizeof ligne, "%04X %02X %02X\n", static_cast<unsigned>(z.Octets.Debut + i), puce[i],
+    std::snprintf(ligne, sizeof ligne, "%04X %02X %02X\n", static_cast<unsigned>(z.P.Octets.Debut + i), puce[i],
                   fichier[i]);
     sortie << ligne;
   }
 }
 
-// Reads the zone back and compares it with `image`, as after a programming
-// run: SortieSucces, or SortieEchecMemoire with the differences on stderr.
-int Verifier(const Zone& z, const std::uint8_t* image) {
-  Octets lu(static_cast<std::size_t>(z.Octets.Longueur));
-  int differences = 0;
-  if (!z.Comparer(image, lu.data(), differences, "Vérification")) {
-    EcrireLigne(z.Sorties.Erreurs, std::string(DebutVerificationEchouee) + TexteComparaisonSansAcquittement);
-    return SortieEchecMemoire;
-  }
-  if (differences == 0) return SortieSucces;
-  EcrireLigne(z.Sorties.Erreurs, DebutVerificationEchouee + TexteDifferences(differences, z.Octets.Longueur));
-  EcrireDifferences(z.Sorties.Erreurs, z, lu.data(), image);
+// A programming's failure on stderr, and the first differences when its
+// verification found some (`attendu` is what the part should hold): the
+// exit code. SortieSucces when it went as asked.
+int RapporterEchec(const Zone& z, const IssueProgrammation& issue, const std::uint8_t* attendu) {
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, z.T, z.Longueur());
+  if (issue.Reussie) return SortieSucces;
+  EcrireLigne(z.Erreurs(), issue.Message);
+  const IssueComparaison& v = issue.Verification;
+  if (issue.Verifiee && v.Resultat.Acquittee && v.Resultat.Differences > 0)
+    EcrireDifferences(z.Erreurs(), z, v.Zone.get(), attendu);
   return SortieEchecMemoire;
-}
-
-// Writes then, unless --sans-verification, reads back: the exit code, the
-// failures said on stderr.
-int EcrireEtVerifier(const OptionsCli& options, const Zone& z, const std::uint8_t* image, const char* operation) {
-  const WriteResult resultat = z.Ecrire(image, options.WriteMode, operation);
-  if (resultat != WriteResult::EcritureReussie) {
-    EcrireLigne(z.Sorties.Erreurs, MessageProgrammation(resultat));
-    return SortieEchecMemoire;
-  }
-  return options.Verification ? Verifier(z, image) : SortieSucces;
 }
 
 // The file as the zone's bytes, its first byte at the zone's first address,
 // padded with $FF; false, with the reason said, when it cannot be had or is
 // longer than the zone (nothing touches the chip then).
 bool ChargerZone(const OptionsCli& options, const Zone& z, Octets& octets) {
-  ImageChargee image = ChargerImage(options.Fichier, EstFormatHexa(options), z.Cible.ChipSize);
+  ImageChargee image = ChargerImage(options.Fichier, EstFormatHexa(options), z.T.Memoire.ChipSize);
   if (!image.Acceptee) {
-    EcrireLigne(z.Sorties.Erreurs, image.Message);
+    EcrireLigne(z.Erreurs(), image.Message);
     return false;
   }
-  const auto longueur = static_cast<std::size_t>(z.Octets.Longueur);
+  const auto longueur = static_cast<std::size_t>(z.Longueur());
   if (image.Etendue > longueur) {
-    EcrireLigne(z.Sorties.Erreurs, "Fichier trop grand : " + std::to_string(image.Etendue) + " octets pour " +
-                                       z.Nom() + " de " + std::to_string(longueur) +
-                                       " octets ; rien n'est écrit dans la mémoire.");
+    EcrireLigne(z.Erreurs(), "Fichier trop grand : " + std::to_string(image.Etendue) + " octets pour " + z.Nom() +
+                                 " de " + std::to_string(longueur) + " octets ; rien n'est écrit dans la mémoire.");
     return false;
   }
   if (image.Etendue < longueur)
-    EcrireLigne(z.Sorties.Resultats, "Fichier de " + std::to_string(image.Etendue) + " octets pour " + z.Nom() +
-                                         " de " + std::to_string(longueur) + " octets : les adresses " +
-                                         Hexa4(z.Octets.Debut + static_cast<int>(image.Etendue)) + " à " +
-                                         Hexa4(z.Octets.Debut + z.Octets.Longueur - 1) + " valent $FF.");
-  octets.assign(image.Octets.begin(), image.Octets.begin() + z.Octets.Longueur);
+    EcrireLigne(z.Resultats(), "Fichier de " + std::to_string(image.Etendue) + " octets pour " + z.Nom() + " de " +
+                                   std::to_string(longueur) + " octets : les adresses " +
+                                   Hexa4(z.P.Octets.Debut + static_cast<int>(image.Etendue)) + " à " +
+                                   Hexa4(z.P.Octets.Debut + z.Longueur() - 1) + " valent $FF.");
+  octets.assign(image.Octets.begin(), image.Octets.begin() + z.Longueur());
   return true;
 }
 
@@ -147,24 +105,28 @@ int Lire(const OptionsCli& options, const Zone& z) {
   // As for the whole chip: the output path is judged before the chip is read.
   const std::string refus = RefusDestination(options.Fichier);
   if (!refus.empty()) {
-    EcrireLigne(z.Sorties.Erreurs, refus);
+    EcrireLigne(z.Erreurs(), refus);
     return SortieUsage;
   }
-  Octets octets(static_cast<std::size_t>(z.Octets.Longueur));
-  if (!z.Lire(octets.data(), "Lecture")) {
-    EcrireLigne(z.Sorties.Erreurs, TexteLectureImpossible);
+  Octets octets(static_cast<std::size_t>(z.Longueur()));
+  Affichage affichage(z.T, "Lecture", z.Longueur());
+  const Issue issue = LireLaPartie(*z.T.Adaptateur, z.T.Memoire, z.P, octets.data(), affichage.PourLecture());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, z.T, z.Longueur());
+  if (!issue.Reussie) {
+    EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
   const bool sortieStandard = options.Fichier == NomFluxStandard;
-  if (sortieStandard) z.Sorties.Resultats.flush();
-  const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), z.Octets.Longueur);
+  if (sortieStandard) z.Resultats().flush();
+  const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), z.Longueur());
   if (!echec.empty()) {
-    EcrireLigne(z.Sorties.Erreurs, echec);
+    EcrireLigne(z.Erreurs(), echec);
     return SortieUsage;
   }
-  EcrireLigne(sortieStandard ? z.Sorties.Erreurs : z.Sorties.Resultats,
-              std::to_string(z.Octets.Longueur) + " octets lus de " + Hexa4(z.Octets.Debut) + " à " +
-                  Hexa4(z.Octets.Debut + z.Octets.Longueur - 1) +
+  const int fin = z.P.Octets.Debut + z.Longueur() - 1;
+  EcrireLigne(sortieStandard ? z.Erreurs() : z.Resultats(),
+              std::to_string(z.Longueur()) + " octets lus de " + Hexa4(z.P.Octets.Debut) + " à " + Hexa4(fin) +
                   (sortieStandard ? ", envoyés sur la sortie standard" : " dans " + options.Fichier));
   return SortieSucces;
 }
@@ -172,64 +134,78 @@ int Lire(const OptionsCli& options, const Zone& z) {
 int Programmer(const OptionsCli& options, const Zone& z) {
   Octets image;
   if (!ChargerZone(options, z, image)) return SortieUsage;
-  if (const int garde = GarderEcriture(options, z.Cible.PortBase, z.Sorties); garde != SortieSucces) return garde;
-  const int code = EcrireEtVerifier(options, z, image.data(), "Programmation");
-  if (code != SortieSucces) return code;
-  EcrireLigne(z.Sorties.Resultats, MessageProgrammation(WriteResult::EcritureReussie));
-  if (options.Verification) EcrireLigne(z.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
+  if (const int garde = GarderEcriture(options, z.T); garde != SortieSucces) return garde;
+  Affichage affichage(z.T, "Programmation", z.Longueur());
+  const IssueProgrammation issue =
+      ProgrammerLaPartieEtVerifier(*z.T.Adaptateur, z.T.Memoire, z.P, image.data(), options.WriteMode,
+                                   options.Verification, AllouerSansException, affichage.PourProgrammation());
+  affichage.Fermer();
+  if (const int code = RapporterEchec(z, issue, image.data()); code != SortieSucces) return code;
+  EcrireLigne(z.Resultats(), issue.Message);
+  if (issue.Verifiee) EcrireLigne(z.Resultats(), "Vérification : la mémoire contient le fichier.");
   return SortieSucces;
 }
 
 int Comparer(const OptionsCli& options, const Zone& z) {
   Octets image;
   if (!ChargerZone(options, z, image)) return SortieUsage;
-  Octets puce(static_cast<std::size_t>(z.Octets.Longueur));
-  int differences = 0;
-  if (!z.Comparer(image.data(), puce.data(), differences, "Comparaison")) {
-    EcrireLigne(z.Sorties.Erreurs, TexteComparaisonSansAcquittement);
+  Affichage affichage(z.T, "Comparaison", z.Longueur());
+  const IssueComparaison issue =
+      ComparerLaPartieEtJuger(*z.T.Adaptateur, z.T.Memoire, z.P, image.data(),
+                              AllouerSansException(static_cast<std::size_t>(z.Longueur())), affichage.PourLecture());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, z.T, z.Longueur());
+  if (!issue.Resultat.Acquittee) {
+    EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
   if (options.Liste) {
-    EcrireListe(z.Sorties.Resultats, z, puce.data(), image.data());
-  } else if (differences == 0) {
-    EcrireLigne(z.Sorties.Resultats, TexteAucuneDifferenceFichier);
+    EcrireListe(z.Resultats(), z, issue.Zone.get(), image.data());
   } else {
-    EcrireLigne(z.Sorties.Resultats, TexteDifferences(differences, z.Octets.Longueur));
-    EcrireDifferences(z.Sorties.Resultats, z, puce.data(), image.data());
+    EcrireLigne(z.Resultats(), issue.Message);
+    EcrireDifferences(z.Resultats(), z, issue.Zone.get(), image.data());
   }
-  return differences == 0 ? SortieSucces : SortieDifferences;
+  return issue.Reussie ? SortieSucces : SortieDifferences;
 }
 
 int Effacer(const OptionsCli& options, const Zone& z) {
-  if (const int garde = GarderEcriture(options, z.Cible.PortBase, z.Sorties); garde != SortieSucces) return garde;
-  const Octets image(static_cast<std::size_t>(z.Octets.Longueur), static_cast<std::uint8_t>(options.Valeur));
-  const int code = EcrireEtVerifier(options, z, image.data(), "Effacement");
-  if (code != SortieSucces) return code;
-  EcrireLigne(z.Sorties.Resultats, "Effacement terminé : " + z.Nom() + " (" + std::to_string(z.Octets.Longueur) +
-                                       " octets) a reçu " + Hexa2(options.Valeur) + ".");
-  if (options.Verification)
-    EcrireLigne(z.Sorties.Resultats, "Vérification : chaque octet vaut " + Hexa2(options.Valeur) + ".");
+  if (const int garde = GarderEcriture(options, z.T); garde != SortieSucces) return garde;
+  const auto valeur = static_cast<std::uint8_t>(options.Valeur);
+  Affichage affichage(z.T, "Effacement", z.Longueur());
+  const IssueProgrammation issue =
+      EffacerEtVerifier(*z.T.Adaptateur, z.T.Memoire, z.P, valeur, options.WriteMode, options.Verification,
+                        AllouerSansException, affichage.PourProgrammation());
+  affichage.Fermer();
+  if (const int code = RapporterEchec(z, issue, Octets(static_cast<std::size_t>(z.Longueur()), valeur).data());
+      code != SortieSucces)
+    return code;
+  EcrireLigne(z.Resultats(), "Effacement terminé : " + z.Nom() + " (" + std::to_string(z.Longueur()) +
+                                 " octets) a reçu " + Hexa2(valeur) + ".");
+  if (issue.Verifiee) EcrireLigne(z.Resultats(), "Vérification : chaque octet vaut " + Hexa2(valeur) + ".");
   return SortieSucces;
 }
 
 int Vierge(const Zone& z) {
-  Octets octets(static_cast<std::size_t>(z.Octets.Longueur));
-  if (!z.Lire(octets.data(), "Lecture")) {
-    EcrireLigne(z.Sorties.Erreurs, TexteLectureImpossible);
+  Affichage affichage(z.T, "Lecture", z.Longueur());
+  const IssueVierge issue =
+      VerifierVierge(*z.T.Adaptateur, z.T.Memoire, z.P, AllouerSansException(static_cast<std::size_t>(z.Longueur())),
+                     affichage.PourLecture());
+  affichage.Fermer();
+  if (issue.Fin != Deroulement::Termine) return CodeDeroulement(issue, z.T, z.Longueur());
+  if (!issue.Lue) {
+    EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
-  int ecrits = 0;
-  for (const std::uint8_t o : octets) ecrits += o != 0xFF;
-  if (ecrits == 0) {
-    EcrireLigne(z.Sorties.Resultats, "Vierge : " + z.Nom() + " (" + std::to_string(z.Octets.Longueur) +
-                                         " octets) ne contient que $FF.");
+  if (issue.Reussie) {
+    EcrireLigne(z.Resultats(),
+                "Vierge : " + z.Nom() + " (" + std::to_string(z.Longueur()) + " octets) ne contient que $FF.");
     return SortieSucces;
   }
-  EcrireLigne(z.Sorties.Resultats, "Pas vierge : " + std::to_string(ecrits) + " octet(s) différent(s) de $FF sur " +
-                                       std::to_string(z.Octets.Longueur) + " :");
-  for (int i = 0, montres = 0; i < z.Octets.Longueur && montres < AdressesMontrees; ++i) {
-    if (octets[static_cast<std::size_t>(i)] == 0xFF) continue;
-    z.Sorties.Resultats << Hexa4(z.Octets.Debut + i) << " : " << Hexa2(octets[static_cast<std::size_t>(i)]) << '\n';
+  EcrireLigne(z.Resultats(), "Pas vierge : " + std::to_string(issue.NonVierges) +
+                                 " octet(s) différent(s) de $FF sur " + std::to_string(z.Longueur()) + " :");
+  for (int i = 0, montres = 0; i < z.Longueur() && montres < AdressesMontrees; ++i) {
+    if (issue.Zone[i] == 0xFF) continue;
+    z.Resultats() << Hexa4(z.P.Octets.Debut + i) << " : " << Hexa2(issue.Zone[i]) << '\n';
     ++montres;
   }
   return SortieDifferences;
@@ -248,10 +224,9 @@ bool CommandeSurPlage(const OptionsCli& options) {
   }
 }
 
-int ExecuterSurPlage(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties) {
-  const int taille = SpecMemoire(options.ChipType).Taille;
+int ExecuterSurPlage(const OptionsCli& options, const Transfert& t) {
   const PlageCli plage = PlageDemandee(options);
-  const Zone z{{portBase, options.ChipType, taille}, {plage.Debut, plage.Longueur}, !PlageDonnee(options), sorties};
+  const Zone z{t, {!PlageDonnee(options), {plage.Debut, plage.Longueur}}};
   switch (options.Commande) {
     case CommandeCli::Lire: return Lire(options, z);
     case CommandeCli::Programmer: return Programmer(options, z);

@@ -1,13 +1,12 @@
 // The commands that act on a range of the chip or on each of its bytes:
 // lire, programmer and comparer with --debut or --longueur, comparer
-// --liste, effacer and vierge. Without a range they run the window's
-// whole-chip transfers, so the bus sees what it sees from the window.
+// --liste, effacer and vierge, through the shared use cases on the
+// command's adapter. Without a range they run the whole-chip operations, so
+// the bus sees what it sees from the window.
 #pragma once
 
-#include <cstdint>
-
-#include "cli/commands.h"
 #include "cli/options.h"
+#include "cli/transfer_context.h"
 
 namespace zorbix {
 
@@ -15,7 +14,7 @@ namespace zorbix {
 // commands of commands.cpp.
 bool CommandeSurPlage(const OptionsCli& options);
 
-// Runs it on the port whose data register is `portBase`; the exit code.
-int ExecuterSurPlage(const OptionsCli& options, std::uint16_t portBase, const SortiesCli& sorties);
+// Runs it on the transfer's adapter and chip; the exit code.
+int ExecuterSurPlage(const OptionsCli& options, const Transfert& t);
 
 }  // namespace zorbix

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/i2c_bus.h"
@@ -55,6 +56,28 @@ struct BilanSonde : Bilan {
   bool Acquittee = false;  // the device-select byte was acknowledged
 };
 
+// The reads of one identification (engine/identification.h), all made while
+// the adapter is taken once and the chip powered once (Adapter::Sonder).
+// Neither writes: no address phase ever ends in a STOP, since a chip that
+// takes fewer address bytes than were sent would store the extra one as data.
+class Sondeur {
+ public:
+  virtual ~Sondeur() = default;
+
+  // START, the read device-select byte `selection | 1`, then, if it was
+  // acknowledged, one byte read without acknowledge; STOP. Whether the select
+  // was acknowledged: no address is sent, so nothing can be taken for data.
+  virtual bool SelectionAcquittee(std::uint8_t selection) = 0;
+
+  // START, the write select `selection & 0xFE`, the `nombreAdresse` bytes of
+  // `adresse` (one or two, whatever the chip expects), a repeated START, the
+  // read select and `nombre` bytes read into octets[0 .. nombre-1], the last
+  // one without acknowledge; STOP. True when the select and every address
+  // byte were acknowledged; the bytes are the chip's only then.
+  virtual bool LireApresAdresse(std::uint8_t selection, const std::uint8_t* adresse, int nombreAdresse,
+                                std::uint8_t* octets, int nombre) = 0;
+};
+
 class Adapter {
  public:
   virtual ~Adapter() = default;
@@ -91,6 +114,12 @@ class Adapter {
   // a repeated START and a one-byte read, never in a STOP, so that a chip
   // taking more address bytes than the probe sends stores nothing.
   virtual BilanSonde SonderAcquittement(std::uint8_t selection) = 0;
+
+  // Runs `sondage` with this adapter taken and the chip powered for the
+  // whole of it (pin 7 high where the adapter drives it, which write-protects
+  // a 24Cxx array), then gives the adapter back: one operation for all the
+  // probes of an identification.
+  virtual Bilan Sonder(const std::function<void(Sondeur&)>& sondage) = 0;
 };
 
 }  // namespace zorbix

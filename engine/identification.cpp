@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/i2c_bus.h"
-#include "engine/lines.h"
 
 namespace zorbix {
 namespace {
@@ -30,29 +28,11 @@ constexpr Sonde SondesTaille1[] = {{1, 0x40, 16}, {1, 0x80, 16}};
 constexpr Sonde SondesTaille2[] = {
     {2, 0x0800, 16}, {2, 0x1000, 16}, {2, 0x2000, 16}, {2, 0x4000, 16}, {2, 0x8000, 16}};
 
-// A one-byte read at the select byte: it answers without any address, so
-// nothing a chip could take for data is sent.
-bool SonderSelection(std::uint16_t p, int bits) {
-  ConditionStart(p);
-  const bool acquittee = EnvoyerOctet(p, static_cast<std::uint8_t>(SelectionLecture | (bits << 1)));
-  if (acquittee) RecevoirOctet(p, Acquittement::Sans);
-  ConditionStop(p);
-  return acquittee;
-}
-
-LectureSonde Lire(std::uint16_t p, const Sonde& s) {
+LectureSonde Lire(Sondeur& sondeur, const Sonde& s) {
   LectureSonde l{s.OctetsAdresse, s.Adresse, false, std::vector<std::uint8_t>(static_cast<std::size_t>(s.Nombre))};
-  ConditionStart(p);
-  bool acquittee = EnvoyerOctet(p, SelectionEcriture);
-  if (s.OctetsAdresse == 2) acquittee = EnvoyerOctet(p, static_cast<std::uint8_t>(s.Adresse >> 8)) && acquittee;
-  acquittee = EnvoyerOctet(p, static_cast<std::uint8_t>(s.Adresse)) && acquittee;
-  l.AdresseAcquittee = acquittee;
-  ConditionStart(p);  // repeated start: a stop here could write an address byte as data
-  EnvoyerOctet(p, SelectionLecture);
-  for (int i = 0; i < s.Nombre; ++i)
-    l.Octets[static_cast<std::size_t>(i)] =
-        RecevoirOctet(p, i + 1 < s.Nombre ? Acquittement::Avec : Acquittement::Sans);
-  ConditionStop(p);
+  const std::uint8_t haut = static_cast<std::uint8_t>(s.Adresse >> 8), bas = static_cast<std::uint8_t>(s.Adresse);
+  const std::uint8_t adresse[2] = {s.OctetsAdresse == 2 ? haut : bas, bas};
+  l.AdresseAcquittee = sondeur.LireApresAdresse(SelectionEcriture, adresse, s.OctetsAdresse, l.Octets.data(), s.Nombre);
   return l;
 }
 
@@ -119,11 +99,26 @@ bool LargeurPossible(const Identification& id, int largeur) {
 }
 
 template <std::size_t N>
-void LireSondes(std::uint16_t p, const Sonde (&sondes)[N], Identification& id, bool seulementDiverses) {
+void LireSondes(Sondeur& sondeur, const Sonde (&sondes)[N], Identification& id, bool seulementDiverses) {
   for (const Sonde& s : sondes) {
     const bool utile = seulementDiverses ? TaillesDiverses(id, s.OctetsAdresse) : LargeurPossible(id, s.OctetsAdresse);
-    if (utile) id.Lectures.push_back(Lire(p, s));
+    if (utile) id.Lectures.push_back(Lire(sondeur, s));
   }
+}
+
+// The select bytes first; the reads only when the selects leave sizes to
+// tell apart.
+void SonderLaPuce(Sondeur& sondeur, Identification& id) {
+  for (int bits = 0; bits < NombreSelections; ++bits)
+    if (sondeur.SelectionAcquittee(static_cast<std::uint8_t>(SelectionEcriture | (bits << 1))))
+      id.SelectionsAcquittees |= static_cast<std::uint8_t>(1 << bits);
+  Deduire(id);
+  if (id.Verdict != Certitude::Probable && id.Verdict != Certitude::Incertaine) return;
+  LireSondes(sondeur, SondesLargeur, id, false);
+  Deduire(id);
+  LireSondes(sondeur, SondesTaille1, id, true);
+  LireSondes(sondeur, SondesTaille2, id, true);
+  Deduire(id);
 }
 
 void Juger(Identification& id) {
@@ -169,19 +164,9 @@ void Deduire(Identification& id) {
   Juger(id);
 }
 
-Identification IdentifierMemoire(std::uint16_t portBase) {
-  Identification id;
-  const SousTension alimentation(portBase);  // leaves pin 7 released: the 24Cxx array is protected
-  for (int bits = 0; bits < NombreSelections; ++bits)
-    if (SonderSelection(portBase, bits)) id.SelectionsAcquittees |= static_cast<std::uint8_t>(1 << bits);
-  Deduire(id);
-  if (id.Verdict != Certitude::Probable && id.Verdict != Certitude::Incertaine) return id;
-  LireSondes(portBase, SondesLargeur, id, false);
-  Deduire(id);
-  LireSondes(portBase, SondesTaille1, id, true);
-  LireSondes(portBase, SondesTaille2, id, true);
-  Deduire(id);
-  return id;
+Bilan IdentifierMemoire(Adapter& adaptateur, Identification& identification) {
+  identification = {};
+  return adaptateur.Sonder([&](Sondeur& sondeur) { SonderLaPuce(sondeur, identification); });
 }
 
 }  // namespace zorbix

@@ -1,10 +1,12 @@
 // Which types the chip in the socket can be, learnt by reading only.
 //
-// The probing never writes: pin 7 stays released (the 24Cxx array is write
-// protected throughout), every probe of a select byte is a one-byte read,
-// and every address phase ends in a repeated start and a read, never in a
-// stop, because a chip that takes fewer address bytes than were sent holds
-// the extra one as data, and a stop would write it.
+// The probing goes through the adapter's Sonder (adapter.h), so every
+// adapter that sees an acknowledge can identify. It never writes: pin 7
+// stays high where the adapter drives it (the 24Cxx array is write protected
+// throughout), every probe of a select byte is a one-byte read, and every
+// address phase ends in a repeated start and a read, never in a stop,
+// because a chip that takes fewer address bytes than were sent holds the
+// extra one as data, and a stop would write it.
 //
 // The evidence:
 //  - which of the eight select bytes $A0, $A2, ... $AE are acknowledged
@@ -22,6 +24,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/adapter.h"
 #include "engine/chips.h"
 
 namespace zorbix {
@@ -67,8 +70,11 @@ struct Identification {
 // bit mask of Identification::SelectionsAcquittees.
 std::uint8_t SelectionsRepondues(int chipType);
 
-// Probes the chip on the port `portBase` (powered for the probing only).
-Identification IdentifierMemoire(std::uint16_t portBase);
+// Probes the chip behind `adaptateur`, in one operation of it (taken and
+// the chip powered for the probing only), into `identification`. How the
+// operation went: when it did not run (Occupe), `identification` says no
+// chip answered.
+Bilan IdentifierMemoire(Adapter& adaptateur, Identification& identification);
 
 // The reasoning alone, from the acknowledged selects and the reads made:
 // fills Exclusions, Verdict and TailleRetenue.

@@ -51,6 +51,39 @@ bool SonderSelection(std::uint16_t p, std::uint8_t selection) {
   return acquittee;
 }
 
+// The probes of an identification, bit by bit on the port; the caller keeps
+// the chip powered.
+class SondeurParallele final : public Sondeur {
+ public:
+  explicit SondeurParallele(std::uint16_t p) : p_(p) {}
+
+  bool SelectionAcquittee(std::uint8_t selection) override {
+    ConditionStart(p_);
+    const bool acquittee = EnvoyerOctet(p_, static_cast<std::uint8_t>(selection | 0x01));
+    if (acquittee) RecevoirOctet(p_, Acquittement::Sans);
+    ConditionStop(p_);
+    return acquittee;
+  }
+
+  // Every byte is clocked whatever was refused before it, so that the bus
+  // sees the same sequence on every chip.
+  bool LireApresAdresse(std::uint8_t selection, const std::uint8_t* adresse, int nombreAdresse,
+                        std::uint8_t* octets, int nombre) override {
+    ConditionStart(p_);
+    bool acquittee = EnvoyerOctet(p_, static_cast<std::uint8_t>(selection & 0xFE));
+    for (int i = 0; i < nombreAdresse; ++i) acquittee = EnvoyerOctet(p_, adresse[i]) && acquittee;
+    ConditionStart(p_);  // repeated start: a stop here could write an address byte as data
+    EnvoyerOctet(p_, static_cast<std::uint8_t>(selection | 0x01));
+    for (int i = 0; i < nombre; ++i)
+      octets[i] = RecevoirOctet(p_, i + 1 < nombre ? Acquittement::Avec : Acquittement::Sans);
+    ConditionStop(p_);
+    return acquittee;
+  }
+
+ private:
+  std::uint16_t p_;
+};
+
 }  // namespace
 
 BilanLecture AdaptateurParallele::Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) {
@@ -98,6 +131,14 @@ BilanProgrammation AdaptateurParallele::ProgrammerPlage(const Puce& puce, const 
 BilanSonde AdaptateurParallele::SonderAcquittement(std::uint8_t selection) {
   return SurLePort<BilanSonde>(port_.Adresse,
                                [&](BilanSonde& b) { b.Acquittee = SonderSelection(port_.Adresse, selection); });
+}
+
+Bilan AdaptateurParallele::Sonder(const std::function<void(Sondeur&)>& sondage) {
+  return SurLePort<Bilan>(port_.Adresse, [&](Bilan&) {
+    const SousTension alimentation(port_.Adresse);  // pin 7 high: the 24Cxx array is write-protected
+    SondeurParallele sondeur(port_.Adresse);
+    sondage(sondeur);
+  });
 }
 
 BilanDetection DetecterAdaptateurParallele(const PortsSupplementaires& supplementaires) {

@@ -31,6 +31,7 @@ class AdaptateurParallele final : public Adapter {
   BilanProgrammation ProgrammerPlage(const Puce& puce, const Plage& plage, const std::uint8_t* octets, bool writeMode,
                                      const Progression& progression) override;
   BilanSonde SonderAcquittement(std::uint8_t selection) override;
+  Bilan Sonder(const std::function<void(Sondeur&)>& sondage) override;
 
  private:
   CibleI2C Cible(const Puce& puce) const { return {port_.Adresse, puce.ChipType, puce.ChipSize}; }

@@ -90,13 +90,4 @@ WriteResult ProgrammerPlage(const CibleI2C& cible, const Plage& plage, const std
                                                      : ProgrammerPlageParOctets(cible, plage, octets, progression);
 }
 
-ResultatComparaison ComparerPlage(const CibleI2C& cible, const Plage& plage, const std::uint8_t* octets,
-                                  std::uint8_t* zone, const Progression& progression) {
-  ResultatComparaison r{LirePlage(cible, plage, zone, progression), 0};
-  if (r.Acquittee)
-    for (int i = 0; i < plage.Longueur; ++i)
-      if (zone[i] != octets[i]) ++r.Differences;
-  return r;
-}
-
 }  // namespace zorbix

@@ -1,11 +1,12 @@
 // The transfers of one range of the chip, addresses debut .. debut+longueur-1:
-// a read from any address, a programming that writes only the range's bytes
-// (split at the chip's page boundaries, the bytes around the range
-// untouched), and a comparison of the range with an image of it.
+// a read from any address, and a programming that writes only the range's
+// bytes (split at the chip's page boundaries, the bytes around the range
+// untouched).
 //
-// The whole-chip transfers of transfers.h stay as they are; these are for
-// the command line's --debut and --longueur. Like them, each powers the chip
-// through a SousTension guard, allocates nothing and throws nothing.
+// The whole-chip transfers of transfers.h stay as they are; these are the
+// parallel adapter's range operations (Adapter::LirePlage, ProgrammerPlage).
+// Like them, each powers the chip through a SousTension guard, allocates
+// nothing and throws nothing but what its progression throws.
 #pragma once
 
 #include <cstdint>
@@ -42,11 +43,5 @@ bool LirePlage(const CibleI2C& cible, const Plage& plage, std::uint8_t* octets, 
 // the range is not valid.
 WriteResult ProgrammerPlage(const CibleI2C& cible, const Plage& plage, const std::uint8_t* octets, bool writeMode,
                             const Progression& progression);
-
-// Reads the range into `zone` (Longueur bytes) and counts the addresses at
-// which it differs from octets[0 .. Longueur-1]. Acquittee is false when the
-// read's address phase failed (LirePlage).
-ResultatComparaison ComparerPlage(const CibleI2C& cible, const Plage& plage, const std::uint8_t* octets,
-                                  std::uint8_t* zone, const Progression& progression);
 
 }  // namespace zorbix
