@@ -61,6 +61,19 @@ class MemoireSurBus {
   // One byte, octets[adresse]; an address outside the chip sends nothing.
   ResultatBus ProgrammerOctet(const std::uint8_t* octets, int adresse);
 
+  // Addresses debut .. debut+nombre-1 (a range the caller has checked), with
+  // octets[0] at `debut` and the positions of engine/range_transfers.h. The
+  // programming goes by pages (pieces cut at the chip's page boundaries, as
+  // large as the bus takes) or, when `parPages` is false, byte by byte.
+  ResultatBus LirePlage(int debut, int nombre, std::uint8_t* octets, const Progression& progression);
+  ResultatBus ProgrammerPlage(int debut, int nombre, const std::uint8_t* octets, bool parPages,
+                              const Progression& progression);
+
+  // Whether the chip at 7-bit `esclave` acknowledges: a one-byte read
+  // (I2C_RDWR, or an SMBus receive byte), which writes nothing. 0 when it
+  // did, else the errno.
+  int SonderEnLecture(std::uint16_t esclave);
+
   // Acknowledge polls made so far (for the benchmarks).
   long Scrutations() const { return scrutations_; }
 
