@@ -16,6 +16,8 @@
 #include "cli/stop_signals.h"
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
+#include "engine/i2c/i2c_chip.h"
+#include "engine/i2c/i2c_safety.h"
 #include "engine/parallel_adapter.h"
 #include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
@@ -168,12 +170,22 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
     EcrireDifferences(sortie, c.Zone.get(), image, taille);
 }
 
+// The identification before a write drives the parallel bus itself; on
+// another adapter the write goes on as after an uncertain identification,
+// and the read-back that follows it catches a smaller chip.
+int GarderAvantEcriture(const OptionsCli& options, const Transfert& t) {
+  if (t.Adaptateur->Identite().Genre == GenrePort::Parallele)
+    return SurPortPris(t, [&] { return GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); });
+  if (!options.Forcer)
+    Ecrire(t.Sorties.Resultats, "Identification non faite sur cet adaptateur : l'écriture continue comme " +
+                                    std::string(SpecMemoire(options.ChipType).NomCourt) + ".");
+  return SortieSucces;
+}
+
 int Programmer(const OptionsCli& options, const Transfert& t) {
   ImageChargee image;
   if (!Charger(options, t, image)) return SortieUsage;
-  if (const int garde = SurPortPris(t, [&] { return GarderEcriture(options, t.Adaptateur->Identite().Adresse, t.Sorties); });
-      garde != SortieSucces)
-    return garde;
+  if (const int garde = GarderAvantEcriture(options, t); garde != SortieSucces) return garde;
   Affichage affichage(t, "Programmation");
   const IssueProgrammation issue =
       ProgrammerEtVerifier(*t.Adaptateur, t.Memoire, image.Octets.data(), options.WriteMode, options.Verification,
@@ -186,6 +198,8 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
   }
   Ecrire(t.Sorties.Resultats, issue.Message);
   if (issue.Verifiee) Ecrire(t.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
+  if (issue.Verifiee && !options.Verification)
+    Ecrire(t.Sorties.Resultats, TexteVerificationImposee);
   return SortieSucces;
 }
 
@@ -211,7 +225,7 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
 }
 
 int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
-  const BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
+  const BilanDetection bilan = DetecterAdaptateur(supplementaires);
   Issue issue;
   issue.Fin = bilan.Fin;
   issue.Message = bilan.Raison;
@@ -224,13 +238,76 @@ int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
   return SortieSucces;
 }
 
+const char* const CommentAutoriserCli =
+    "Pour passer outre, en sachant ce que vous faites : --autoriser-ecriture-bus-systeme.";
+
+OptionsAdaptateur OptionsDe(const OptionsCli& options) {
+  OptionsAdaptateur o;
+  o.Broches = options.Broches.value_or(0);
+  o.VitesseKHz = options.VitesseKHz.value_or(100);
+  o.EcritureBusSystemeAutorisee = options.AutoriserBusSysteme;
+  o.CommentAutoriser = CommentAutoriserCli;
+  return o;
+}
+
+// On a PC's SMBus or a display bus every operation on a 24Cxx needs the
+// option (engine/i2c/i2c_safety.h): refused here with the reason and the
+// way to allow it, before anything is opened.
+bool RefuseParLaGarde(const OptionsCli& options, const IdentitePort& port, const SortiesCli& sorties) {
+  if (port.Genre != GenrePort::I2c || !port.Gardee || options.AutoriserBusSysteme) return false;
+  const GenreBusI2c genre =
+      GenreDuBus(port.Libelle, "") == GenreBusI2c::Affichage ? GenreBusI2c::Affichage : GenreBusI2c::SmbusPC;
+  const int type = options.ChipType >= 0 ? options.ChipType : TypeMemoireParDefaut;
+  const std::uint16_t adresse = AdresseEsclave(type, PlageDemandee(options).Debut, options.Broches.value_or(0));
+  Ecrire(sorties.Erreurs, RaisonRefus({port.Adresse, port.Libelle, genre}, adresse) + "\n" + CommentAutoriserCli);
+  return true;
+}
+
 }  // namespace
+
+bool OptionsAdmisesPar(const OptionsCli& options, const IdentitePort& port, std::string& erreur) {
+  if (options.VitesseKHz && port.Genre != GenrePort::Ch341a)
+    erreur = "--vitesse ne concerne que le programmateur CH341A";
+  else if (options.Broches && port.Genre == GenrePort::Parallele)
+    erreur = "--broches ne concerne que le CH341A et les bus I2C : le support de l'adaptateur parallèle met "
+             "A2 A1 A0 à la masse";
+  else if (options.AutoriserBusSysteme && port.Genre != GenrePort::I2c)
+    erreur = std::string(OptionBusSysteme) + " ne concerne que les bus I2C";
+  return erreur.empty();
+}
+
+void AfficherAdaptateurs(std::ostream& sortie) {
+  const SourceAdaptateurs* source = SourceAdaptateursInstallee();
+  if (!source) return;
+  std::vector<std::string> lignes;
+  for (GenrePort genre : {GenrePort::Ch341a, GenrePort::I2c})
+    for (const AdaptateurTrouve& t : SourceAdaptateursInstallee()->Lister(genre)) {
+      const std::string valeur = genre == GenrePort::Ch341a ? "\"USB " + t.Port.Nom + "\"" : t.Port.Nom;
+      std::string ligne = "  --port " + valeur + " : " + TextePort(t.Port, FormePort::Rapport) + ", " + t.Capacites;
+      if (genre == GenrePort::I2c)
+        ligne += t.Port.Gardee ? ", écriture gardée (" + std::string(OptionBusSysteme) + ")" : ", écriture libre";
+      if (!t.Accessible) ligne += ", inaccessible";
+      lignes.push_back(ligne);
+    }
+  if (lignes.empty()) return;
+  sortie << "Programmateurs CH341A et bus I2C :\n";
+  for (const std::string& ligne : lignes) sortie << ligne << '\n';
+}
 
 int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties) {
-  const Transfert t{OuvrirAdaptateur(port),
+  const Transfert t{OuvrirAdaptateur(port, OptionsDe(options)),
                     {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
+  const bool parallele = port.Genre == GenrePort::Parallele;
+  // The range commands and the identification drive the parallel bus
+  // themselves, and are not served on the other adapters yet.
+  if ((CommandeSurPlage(options) || options.Commande == CommandeCli::Identifier) && !parallele) {
+    Ecrire(sorties.Erreurs, "Les plages (--debut, --longueur), effacer, vierge et identifier ne sont servis que "
+                            "sur un port parallèle pour l'instant.");
+    return SortieUsage;
+  }
+  if (options.Commande != CommandeCli::Detecter && RefuseParLaGarde(options, port, sorties)) return SortieUsage;
   if (CommandeSurPlage(options))
     return SurPortPris(t, [&] { return ExecuterSurPlage(options, port.Adresse, sorties); });
   switch (options.Commande) {

@@ -103,6 +103,17 @@ std::unique_ptr<Adapter> OuvrirAdaptateur(const IdentitePort& port, const Option
   return GenreDe(port.Genre).Ouvrir(port, options);
 }
 
+BilanDetection DetecterAdaptateur(const PortsSupplementaires& supplementaires) {
+  BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
+  if (bilan.Fin != Deroulement::Termine || bilan.Trouve || !source) return bilan;
+  for (const AdaptateurTrouve& trouve : source->Lister(GenrePort::Ch341a))
+    if (trouve.Accessible) {
+      bilan.Trouve = trouve.Port;
+      break;
+    }
+  return bilan;
+}
+
 std::vector<IdentitePort> AutresAdaptateurs() {
   std::vector<IdentitePort> ports = ListerDuGenre(GenrePort::Ch341a);
   for (IdentitePort& bus : ListerDuGenre(GenrePort::I2c)) ports.push_back(std::move(bus));

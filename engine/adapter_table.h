@@ -86,4 +86,10 @@ std::unique_ptr<Adapter> OuvrirAdaptateur(const IdentitePort& port, const Option
 // The CH341As and the I2C buses found now, in menu order (CH341As first).
 std::vector<IdentitePort> AutresAdaptateurs();
 
+struct BilanDetection;
+// The autodetection: the parallel ports (DetecterAdaptateurParallele), then,
+// when none carries the adapter, the first CH341A this user may open. An I2C
+// bus is never touched: only the user's choice does that.
+BilanDetection DetecterAdaptateur(const PortsSupplementaires& supplementaires);
+
 }  // namespace zorbix

@@ -214,7 +214,7 @@ int MemoireSurBus::SonderEnLecture(std::uint16_t esclave) {
 
 ResultatBus MemoireSurBus::AttendreFinEcriture(int adresse) {
   const std::uint16_t esclave = AdresseEsclave(cible_.ChipType, adresse, cible_.Broches);
-  const std::uint64_t limite = microsecondes_() + DelaiFinEcritureMs * 1000ull;
+  const std::uint64_t limite = microsecondes_() + DelaiFinEcritureI2cMs * 1000ull;
   for (;;) {
     const int r = Sonder(esclave);
     if (r == 0) return {};

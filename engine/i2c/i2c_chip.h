@@ -28,7 +28,7 @@ std::uint16_t AdresseEsclave(int chipType, int adresse, int broches);
 constexpr int LectureMaxParMessage = 128;
 // How long a write cycle may last before the chip is declared silent: well
 // above the data sheets' 5 to 10 ms.
-constexpr int DelaiFinEcritureMs = 50;
+constexpr int DelaiFinEcritureI2cMs = 50;
 
 struct CibleBusI2c {
   int ChipType;
