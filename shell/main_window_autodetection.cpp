@@ -3,6 +3,7 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "engine/adapter_table.h"
 #include "engine/parallel_adapter.h"
 #include "engine/transfer_messages.h"
 #include "main_window.h"
@@ -13,7 +14,7 @@ namespace zorbix {
 // The engine tests each port by its address, so PortBase itself never moves
 // during the test: it keeps the user's choice unless a port is found.
 void TForm1::AutodetectionClick() {
-  const BilanDetection bilan = DetecterAdaptateurParallele(autresPorts_);
+  const BilanDetection bilan = DetecterAdaptateur(autresPorts_);
   if (bilan.Fin != Deroulement::Termine) {
     dialogues_.Message(this, QString::fromStdString(bilan.Raison), QStringLiteral("Autodétection du Port // :"));
   } else if (!bilan.Trouve) {
@@ -22,7 +23,7 @@ void TForm1::AutodetectionClick() {
   } else {
     // The transfers use the port from now on; its menu item is checked
     // once the box is closed.
-    Etat.PortBase = bilan.Trouve->Adresse;
+    if (bilan.Trouve->Genre == GenrePort::Parallele) Etat.PortBase = bilan.Trouve->Adresse;
     dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(*bilan.Trouve)),
                        QStringLiteral("Adresse du port actif :"));
     ChoisirPort(*bilan.Trouve);
