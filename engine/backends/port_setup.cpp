@@ -15,7 +15,7 @@ namespace zorbix {
 namespace {
 
 const char* const LigneSimulationPossible =
-    "Aucun port parallèle réel : ZORBIX_SIMULATION (par exemple ZORBIX_SIMULATION=LPT1:24C16 ou ch341a:24C16) "
+    "Aucun port parallèle réel : ZORBIX_SIMULATION (par exemple ZORBIX_SIMULATION=LPT1:24C16) "
     "fait fonctionner le programme avec un adaptateur simulé.";
 
 struct ChoixPort {
