@@ -23,7 +23,6 @@
 
 #include "engine/chips.h"
 #include "engine/sim/ch341a_device.h"
-#include "engine/sim/ch341a_pin_chip.h"
 #include "engine/sim/ch341a_transport_sim.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/usb/ch341a_chip.h"
@@ -40,13 +39,11 @@ VitesseBus VitesseDe(long kHz) { return kHz >= 400 ? VitesseBus::K400 : VitesseB
 struct Banc {
   Banc(int type, long kHz)
       : modele(EepromModel::create(type)),
-        broches(modele.get()),
-        device(broches),
+        device(modele.get()),
         usb(device),
         puce(usb, type, SpecMemoire(type).Taille, {VitesseDe(kHz), 0}, usb.horloge()) {}
 
   std::unique_ptr<EepromModel> modele;
-  PuceSurBroches broches;
   Ch341aDevice device;
   TransportSimule usb;
   PuceCh341a puce;

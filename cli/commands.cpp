@@ -17,6 +17,8 @@
 #include "engine/adapter_table.h"
 #include "engine/chips.h"
 #include "engine/interruption.h"
+#include "engine/i2c/i2c_chip.h"
+#include "engine/i2c/i2c_safety.h"
 #include "engine/parallel_adapter.h"
 #include "engine/port_claim.h"
 #include "engine/transfer_messages.h"
@@ -43,8 +45,10 @@ void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std
 
 // The port is held for the whole command, verification included, and given
 // back (a virtual chip written back) before the exit code is known; each
-// adapter operation inside takes it again, which only counts.
+// adapter operation inside takes it again, which only counts. The other
+// adapters are taken by each of their operations.
 int SurPortPris(const Transfert& t, const std::function<int()>& commande) {
+  if (t.Adaptateur->Identite().Genre != GenrePort::Parallele) return commande();
   PortPris pris(t.Adaptateur->Identite().Adresse);
   if (!pris.Pris()) {
     Ecrire(t.Sorties.Erreurs, pris.Raison());
@@ -127,6 +131,8 @@ int Programmer(const OptionsCli& options, const Transfert& t) {
   }
   Ecrire(t.Sorties.Resultats, issue.Message);
   if (issue.Verifiee) Ecrire(t.Sorties.Resultats, "Vérification : la mémoire contient le fichier.");
+  if (issue.Verifiee && !options.Verification)
+    Ecrire(t.Sorties.Resultats, TexteVerificationImposee);
   return SortieSucces;
 }
 
@@ -155,7 +161,7 @@ int ComparerFichier(const OptionsCli& options, const Transfert& t) {
 // A port held by another program is not tested; when no adapter was found
 // elsewhere, it may be the one: "busy" rather than "absent".
 int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
-  const BilanDetection bilan = DetecterAdaptateurParallele(supplementaires);
+  const BilanDetection bilan = DetecterAdaptateur(supplementaires);
   if (!bilan.Raison.empty()) Ecrire(t.Sorties.Erreurs, bilan.Raison);
   if (!bilan.Trouve) {
     Ecrire(t.Sorties.Erreurs, TexteProgrammateurAbsent);
@@ -163,6 +169,31 @@ int Detecter(const PortsSupplementaires& supplementaires, const Transfert& t) {
   }
   Ecrire(t.Sorties.Resultats, TexteProgrammateurDetecte(*bilan.Trouve));
   return SortieSucces;
+}
+
+const char* const CommentAutoriserCli =
+    "Pour passer outre, en sachant ce que vous faites : --autoriser-ecriture-bus-systeme.";
+
+OptionsAdaptateur OptionsDe(const OptionsCli& options) {
+  OptionsAdaptateur o;
+  o.Broches = options.Broches.value_or(0);
+  o.VitesseKHz = options.VitesseKHz.value_or(100);
+  o.EcritureBusSystemeAutorisee = options.AutoriserBusSysteme;
+  o.CommentAutoriser = CommentAutoriserCli;
+  return o;
+}
+
+// On a PC's SMBus or a display bus every operation on a 24Cxx needs the
+// option (engine/i2c/i2c_safety.h): refused here with the reason and the
+// way to allow it, before anything is opened.
+bool RefuseParLaGarde(const OptionsCli& options, const IdentitePort& port, const SortiesCli& sorties) {
+  if (port.Genre != GenrePort::I2c || !port.Gardee || options.AutoriserBusSysteme) return false;
+  const GenreBusI2c genre =
+      GenreDuBus(port.Libelle, "") == GenreBusI2c::Affichage ? GenreBusI2c::Affichage : GenreBusI2c::SmbusPC;
+  const int type = options.ChipType >= 0 ? options.ChipType : TypeMemoireParDefaut;
+  const std::uint16_t adresse = AdresseEsclave(type, PlageDemandee(options).Debut, options.Broches.value_or(0));
+  Ecrire(sorties.Erreurs, RaisonRefus({port.Adresse, port.Libelle, genre}, adresse) + "\n" + CommentAutoriserCli);
+  return true;
 }
 
 // A stop asked for during a read or a compare, one bus transaction each,
@@ -187,12 +218,42 @@ int Executer(const OptionsCli& options, const Transfert& t) {
 
 }  // namespace
 
+bool OptionsAdmisesPar(const OptionsCli& options, const IdentitePort& port, std::string& erreur) {
+  if (options.VitesseKHz && port.Genre != GenrePort::Ch341a)
+    erreur = "--vitesse ne concerne que le programmateur CH341A";
+  else if (options.Broches && port.Genre == GenrePort::Parallele)
+    erreur = "--broches ne concerne que le CH341A et les bus I2C : le support de l'adaptateur parallèle met "
+             "A2 A1 A0 à la masse";
+  else if (options.AutoriserBusSysteme && port.Genre != GenrePort::I2c)
+    erreur = std::string(OptionBusSysteme) + " ne concerne que les bus I2C";
+  return erreur.empty();
+}
+
+void AfficherAdaptateurs(std::ostream& sortie) {
+  const SourceAdaptateurs* source = SourceAdaptateursInstallee();
+  if (!source) return;
+  std::vector<std::string> lignes;
+  for (GenrePort genre : {GenrePort::Ch341a, GenrePort::I2c})
+    for (const AdaptateurTrouve& t : SourceAdaptateursInstallee()->Lister(genre)) {
+      const std::string valeur = genre == GenrePort::Ch341a ? "\"USB " + t.Port.Nom + "\"" : t.Port.Nom;
+      std::string ligne = "  --port " + valeur + " : " + TextePort(t.Port, FormePort::Rapport) + ", " + t.Capacites;
+      if (genre == GenrePort::I2c)
+        ligne += t.Port.Gardee ? ", écriture gardée (" + std::string(OptionBusSysteme) + ")" : ", écriture libre";
+      if (!t.Accessible) ligne += ", inaccessible";
+      lignes.push_back(ligne);
+    }
+  if (lignes.empty()) return;
+  sortie << "Programmateurs CH341A et bus I2C :\n";
+  for (const std::string& ligne : lignes) sortie << ligne << '\n';
+}
+
 int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties) {
-  const Transfert t{OuvrirAdaptateur(port),
+  const Transfert t{OuvrirAdaptateur(port, OptionsDe(options)),
                     {options.ChipType, options.ChipType >= 0 ? SpecMemoire(options.ChipType).Taille : 0},
                     sorties};
   if (options.Commande == CommandeCli::Detecter) return Detecter(supplementaires, t);
+  if (RefuseParLaGarde(options, port, sorties)) return SortieUsage;
   return SurPortPris(t, [&]() -> int {
     try {
       return Executer(options, t);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <string>
 
 #include "cli/options.h"
 #include "engine/extra_ports.h"
@@ -31,5 +32,14 @@ struct SortiesCli {
 // chip programming stops between two transactions once ArretDemande().
 int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties);
+
+// What `ports` adds to the start-up report: each CH341A and I2C bus found,
+// the --port value that selects it, what it can do, and whether its
+// operations are guarded.
+void AfficherAdaptateurs(std::ostream& sortie);
+
+// The options that only some adapters take, checked against the one
+// `port` names: false with the reason in `erreur`.
+bool OptionsAdmisesPar(const OptionsCli& options, const IdentitePort& port, std::string& erreur);
 
 }  // namespace zorbix

@@ -1,5 +1,6 @@
 // zorbix32-cli: reads, programs and compares a serial I2C EEPROM on the
-// parallel-port adapter from the command line, with the window's engine.
+// parallel-port adapter, a CH341A or a kernel I2C bus from the command line,
+// with the window's engine.
 #include <unistd.h>
 
 #include <iostream>
@@ -10,6 +11,7 @@
 #include "cli/options.h"
 #include "cli/standard_output.h"
 #include "cli/stop_signals.h"
+#include "engine/adapter_table.h"
 #include "engine/backends/port_setup.h"
 #include "engine/port_identity.h"
 
@@ -36,14 +38,17 @@ int Executer(int argc, char** argv) {
     std::cerr << erreur << '\n';
     return SortieUsage;
   }
-  // A name is one of the extra ports just installed, as `ports` lists them.
-  const std::optional<IdentitePort> port = LireIdentitePort(options.Port, ports->supplementaires(), erreur);
-  if (!port) return ErreurUsage(erreur);
+  // A name is one of the extra ports, CH341As or I2C buses just installed,
+  // as `ports` lists them.
+  const std::optional<IdentitePort> port =
+      LireIdentitePort(options.Port, ports->supplementaires(), AutresAdaptateurs(), erreur);
+  if (!port || !OptionsAdmisesPar(options, *port, erreur)) return ErreurUsage(erreur);
   // A trace asked for and not possible: said even when silent, and nothing is done.
   for (const std::string& ligne : ports->rapport())
     if (ligne.rfind(DebutTraceImpossible, 0) == 0) return std::cerr << ligne << '\n', SortieUsage;
   if (options.Commande == CommandeCli::Ports) {
     AfficherRapportPorts(*ports, std::cout);
+    AfficherAdaptateurs(std::cout);
   } else {
     // Said first, so that nobody takes a virtual chip for a real one.
     if (!options.Silencieux) AfficherRapportPorts(*ports, std::cerr);

@@ -36,7 +36,8 @@ bool Ecrit(CommandeCli c) { return c == CommandeCli::Programmer || c == Commande
 // than silently ignored, so a script never believes it asked for something.
 bool OptionAdmise(const std::string& option, CommandeCli c) {
   if (option == "--silencieux") return true;
-  if (option == "--port") return AvecPuce(c) || c == CommandeCli::Identifier;
+  if (option == "--port" || option == "--vitesse" || option == "--broches" || option == OptionBusSysteme)
+    return AvecPuce(c) || c == CommandeCli::Identifier;
   if (option == "--puce" || option == "--debut" || option == "--longueur") return AvecPuce(c);
   if (option == "--format") return AvecFichier(c);
   if (option == "--mode" || option == "--sans-verification" || option == "--forcer") return Ecrit(c);
@@ -46,7 +47,8 @@ bool OptionAdmise(const std::string& option, CommandeCli c) {
 }
 
 bool OptionSansValeur(const std::string& option) {
-  return option == "--silencieux" || option == "--sans-verification" || option == "--liste" || option == "--forcer";
+  return option == "--silencieux" || option == "--sans-verification" || option == "--liste" || option == "--forcer" ||
+         option == OptionBusSysteme;
 }
 
 std::string EnMinuscules(std::string texte) {
@@ -101,6 +103,16 @@ bool AppliquerValeur(const std::string& option, const std::string& valeur, Optio
       options.WriteMode = valeur == "page";
     else
       erreur = "mode d'écriture inconnu : « " + valeur + " » (page ou octet)";
+  } else if (option == "--vitesse") {
+    if (valeur == "100" || valeur == "400" || valeur == "750")
+      options.VitesseKHz = std::stoi(valeur);
+    else
+      erreur = "vitesse inconnue : « " + valeur + " » (100, 400 ou 750 kHz)";
+  } else if (option == "--broches") {
+    if (valeur.size() == 1 && valeur[0] >= '0' && valeur[0] <= '7')
+      options.Broches = valeur[0] - '0';
+    else
+      erreur = "broches d'adresse invalides : « " + valeur + " » (0 à 7 : A2 A1 A0 en binaire)";
   } else if (option == "--format") {
     if (valeur == "hex" || valeur == "bin")
       options.FormatHexa = valeur == "hex";
@@ -117,6 +129,7 @@ void AppliquerDrapeau(const std::string& option, OptionsCli& options) {
   if (option == "--sans-verification") options.Verification = false;
   if (option == "--liste") options.Liste = true;
   if (option == "--forcer") options.Forcer = true;
+  if (option == OptionBusSysteme) options.AutoriserBusSysteme = true;
 }
 
 std::string Hexa4(int valeur) {
@@ -233,7 +246,17 @@ std::string TexteUsage() {
          "                       24C64, 24C128, 24C256 ou 24C512 (majuscules ou minuscules)\n"
          "  --port PORT          LPT1 (par défaut), LPT2, LPT3, un autre port sous le nom\n"
          "                       que lui donne « zorbix32-cli ports » (parport0, sim0)\n"
-         "                       ou une adresse (0x378, 0xDC00)\n"
+         "                       ou une adresse (0x378, 0xDC00) ; ch341a (le premier\n"
+         "                       programmateur CH341A branché) ou \"USB 1-2\" (celui de ce\n"
+         "                       chemin USB) ; i2c-1 (un bus I2C du noyau, /dev/i2c-1)\n"
+         "  --vitesse 100|400|750  horloge du bus du CH341A en kHz (par défaut 100)\n"
+         "  --broches 0..7       niveaux des broches A2 A1 A0 de la mémoire sur le support\n"
+         "                       d'un CH341A ou d'un bus I2C (par défaut 0 : à la masse)\n"
+         "  --autoriser-ecriture-bus-systeme\n"
+         "                       autorise l'accès à une mémoire sur le SMBus du PC ou sur\n"
+         "                       un bus d'affichage : les EEPROM des barrettes de mémoire\n"
+         "                       (SPD) y répondent aux mêmes adresses qu'une 24Cxx, et\n"
+         "                       une écriture peut empêcher le PC de redémarrer\n"
          "  PLAGE                --debut ADRESSE et/ou --longueur N : n'agit que sur ces octets\n"
          "                       de la mémoire (par défaut : de 0 à la fin) ; le fichier contient\n"
          "                       les octets de la plage, le premier étant celui de ADRESSE\n"
@@ -259,7 +282,11 @@ std::string TexteUsage() {
          "identifier lit la mémoire sans l'écrire et dit quels types elle peut être.\n"
          "Le fichier - est la sortie standard pour lire, l'entrée standard pour\n"
          "programmer et comparer (avec --format, obligatoire).\n"
-         "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports.\n"
+         "detecter cherche l'adaptateur sur LPT1, LPT2, LPT3 puis sur les autres ports,\n"
+         "puis le premier CH341A branché ; il ne touche jamais un bus I2C.\n"
+         "Un programme écrit par un CH341A est toujours relu : le CH341A ne rapporte pas\n"
+         "l'acquittement de chaque octet. Attention : beaucoup de cartes CH341A noires\n"
+         "mettent 5 V sur les lignes de la mémoire même en position « 3,3 V ».\n"
          "ZORBIX_SIMULATION et ZORBIX_SIM_TRACE agissent comme pour zorbix32.\n";
 }
 

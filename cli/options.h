@@ -33,6 +33,9 @@ struct OptionsCli {
   bool Liste = false;                 // --liste: comparer lists every difference
   bool Forcer = false;                // --forcer: programmer without identifying the chip
   int Valeur = 0xFF;                  // --valeur: the byte effacer writes
+  std::optional<int> VitesseKHz;      // --vitesse: the CH341A's bus clock, 100, 400 or 750
+  std::optional<int> Broches;         // --broches: the chip's address pins A2..A0, 0 to 7
+  bool AutoriserBusSysteme = false;   // --autoriser-ecriture-bus-systeme
   std::string Fichier;
 };
 
@@ -61,5 +64,8 @@ std::string TexteUsage();
 // The format of `fichier`: Intel HEX for a ".hex" name (any case) unless
 // --format says otherwise.
 bool EstFormatHexa(const OptionsCli& options);
+
+// The option that allows every operation on a PC's SMBus or a display bus.
+constexpr const char* OptionBusSysteme = "--autoriser-ecriture-bus-systeme";
 
 }  // namespace zorbix

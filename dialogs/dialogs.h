@@ -13,7 +13,8 @@ namespace zorbix {
 class Dialogues {
  public:
   enum class Icone { Aucune, Attention, Information, Erreur };
-  enum class Boutons { Ok, OkAnnuler };
+  // OuiNon: Oui answers Ok, Non (the default, and Escape) answers Annuler.
+  enum class Boutons { Ok, OkAnnuler, OuiNon };
   enum class Reponse { Ok, Annuler };
 
   virtual ~Dialogues() = default;

@@ -47,13 +47,17 @@ Dialogues::Reponse DialoguesQt::Message(QWidget* parent, const QString& texte,
   if (boutons == Boutons::OkAnnuler) {
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel);
+  } else if (boutons == Boutons::OuiNon) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
   ElargirPourLegende(box);
-  const Reponse reponse = box.exec() == QMessageBox::Ok ? Reponse::Ok : Reponse::Annuler;
+  const int reponse = box.exec();
   RendreActivation(parent);
-  return reponse;
+  return reponse == QMessageBox::Ok || reponse == QMessageBox::Yes ? Reponse::Ok : Reponse::Annuler;
 }
 
 void DialoguesQt::Bip() { QApplication::beep(); }

@@ -26,6 +26,12 @@ std::string TexteDifferences(int differences, int chipSize);
 // A programming run that succeeded, then failed its read-back compare.
 constexpr const char* TexteVerificationEnCours = "Vérification en cours";
 constexpr const char* DebutVerificationEchouee = "La vérification a échoué : ";
+// Said after a programming that was verified because the adapter does not
+// see every byte's acknowledge (the CH341A), even where no verification was
+// asked for.
+constexpr const char* TexteVerificationImposee =
+    "Ce programmateur ne voit pas l'acquittement de chaque octet : la mémoire a été relue pour vérifier "
+    "l'écriture.";
 constexpr const char* TexteZoneTravailIndisponible = "mémoire de travail insuffisante.";
 
 constexpr const char* TexteProgrammateurAbsent = "Erreur : le programmateur n'est pas connecté...";

@@ -67,8 +67,9 @@ struct IssueProgrammation : Issue {
 };
 
 // Writes image[0..ChipSize-1] (pages or bytes, see EcritureParPages) and,
-// when `verifier` and the writing succeeded, compares the chip with it in a
-// scratch area from `allouer`: the
+// when the writing succeeded and `verifier` or the adapter does not see
+// every acknowledge, compares the chip with it in a scratch area from
+// `allouer`: the
 // compare catches what the write acknowledges cannot, such as a smaller chip
 // than the selected type, whose upper half wraps onto its lower half.
 IssueProgrammation ProgrammerEtVerifier(Adapter& adaptateur, const Puce& puce, const std::uint8_t* image,

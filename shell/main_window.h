@@ -18,6 +18,7 @@
 #include <QSize>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "editor/byte_editor.h"
@@ -81,6 +82,9 @@ class TForm1 : public QMainWindow {
   QAction* OptionVerification;
   QAction *OptionLPT1, *OptionLPT2, *OptionLPT3, *Autodetection, *Testduportparallele;
   std::vector<QAction*> OptionsAutresPorts;  // one per extra port, after OptionLPT3
+  std::vector<QAction*> OptionsAdaptateurs;  // one per CH341A and I2C bus, after the parallel ports
+  std::array<QAction*, 3> OptionsVitesse{};  // OptionVitesse100, 400, 750: the CH341A's bus clock
+  std::array<QAction*, 8> OptionsBroches{};  // OptionBroches0 .. 7: the chip's address pins A2 A1 A0
   QAction *OptionLangue, *PurgerQuitter;
   QAction *SchemaElectrique, *Aide, *APropos;
 
@@ -166,6 +170,12 @@ class TForm1 : public QMainWindow {
   void ChoisirPort(const IdentitePort& port);
   IdentitePort PortChoisi() const;
   QString AvecRaisonPort(const QString& texte) const;
+  void CreerOptionsAdaptateurs();  // the CH341As and I2C buses found now, re-listed when the menu opens
+  void CreerOptionsReglagesAdaptateur(QMenu* menu);
+  void AppliquerReglagesAdaptateur(int vitesseKHz, int broches);
+  // The selected port's adapter with the user's settings, or nullptr when
+  // the user did not confirm an operation on a guarded bus.
+  std::unique_ptr<Adapter> AdaptateurConfirme(bool ecriture);
   void ConnecterCommandes();
 
   void FormCreate(const EnvironnementFenetre& env);
@@ -210,7 +220,11 @@ class TForm1 : public QMainWindow {
   QSize ecran_;
   PortsSupplementaires autresPorts_;
   PortsDemarrage demarrage_;
-  QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_;
+  std::optional<IdentitePort> autreAdaptateur_;  // the selected CH341A or I2C bus, else the parallel port
+  std::vector<IdentitePort> adaptateurs_;        // those of OptionsAdaptateurs, in order
+  int vitesseKHz_ = 100;
+  int broches_ = 0;
+  QActionGroup *groupeCarac_, *groupeMemoire_, *groupeModes_, *groupePorts_, *groupeVitesse_, *groupeBroches_;
 };
 
 }  // namespace zorbix

@@ -3,6 +3,7 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
+#include "engine/adapter_table.h"
 #include "engine/parallel_adapter.h"
 #include "engine/transfer_messages.h"
 #include "main_window.h"
@@ -15,7 +16,7 @@ namespace zorbix {
 // A port held by another program is not tested: its reason follows the
 // result, which may then have missed the adapter.
 void TForm1::AutodetectionClick() {
-  const BilanDetection bilan = DetecterAdaptateurParallele(autresPorts_);
+  const BilanDetection bilan = DetecterAdaptateur(autresPorts_);
   const QString refus = bilan.Raison.empty() ? QString() : QLatin1Char('\n') + QString::fromStdString(bilan.Raison);
   if (!bilan.Trouve) {
     dialogues_.Message(this, AvecRaisonPort(QString::fromUtf8(TexteProgrammateurAbsent)) + refus,
@@ -23,7 +24,7 @@ void TForm1::AutodetectionClick() {
   } else {
     // The transfers use the port from now on; its menu item is checked
     // once the box is closed.
-    Etat.PortBase = bilan.Trouve->Adresse;
+    if (bilan.Trouve->Genre == GenrePort::Parallele) Etat.PortBase = bilan.Trouve->Adresse;
     dialogues_.Message(this, QString::fromStdString(TexteProgrammateurDetecte(*bilan.Trouve)) + refus,
                        QStringLiteral("Adresse du port actif :"));
     ChoisirPort(*bilan.Trouve);

@@ -107,6 +107,8 @@ void TForm1::CreerMenus() {
   Autodetection = Item(MenuConfiguration, "Autodetection", "&Autodétection", ctrl(Qt::Key_A));
   Testduportparallele = Item(MenuConfiguration, "Testduportparallele", "&Test du port parallèle", ctrl(Qt::Key_T));
   MenuConfiguration->addSeparator();
+  CreerOptionsReglagesAdaptateur(MenuConfiguration);
+  MenuConfiguration->addSeparator();
   OptionLangue = Item(MenuConfiguration, "OptionLangue", "Autre &Langue au lancement");
   OptionLangue->setCheckable(true);
   MenuConfiguration->addSeparator();

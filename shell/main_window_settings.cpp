@@ -35,6 +35,15 @@ void TForm1::LireReglages() {
 
   if (const auto port = magasin.Nombre(QString::fromUtf8(NomReglagePort)))
     ChoisirPort(IdentiteDepuisReglage(*port, autresPorts_));
+  // A CH341A by its USB path (kept while unplugged: it may come back), an
+  // I2C bus by its name when it is there.
+  if (const auto adaptateur = magasin.Chaine(QString::fromUtf8(NomReglageAdaptateur))) {
+    std::string erreur;
+    if (const auto port = LireIdentitePort(adaptateur->toStdString(), autresPorts_, AutresAdaptateurs(), erreur))
+      ChoisirPort(*port);
+  }
+  AppliquerReglagesAdaptateur(magasin.Nombre(QStringLiteral("Vitesse_CH341A")).value_or(100),
+                              magasin.Nombre(QStringLiteral("Broches_Adresse")).value_or(0));
   if (const auto type = magasin.Nombre(QStringLiteral("Type_Memoire"))) {
     const int t = *type >= 0 && *type < NombreTypesMemoire ? *type : TypeMemoireParDefaut;
     Etat.ChipType = t;
@@ -69,7 +78,7 @@ void TForm1::EnregistrerReglages() {
   }
   const auto nombre = [](int v) { return QVariant::fromValue(static_cast<qint32>(v)); };
   std::vector<std::pair<QString, QVariant>> valeurs{
-      {QString::fromUtf8(NomReglagePort), nombre(static_cast<int>(ValeurReglage(PortChoisi())))},
+      {QString::fromUtf8(NomReglagePort), nombre(static_cast<int>(ValeurReglage(IdentiteDuPort(Etat.PortBase, autresPorts_))))},
       {QStringLiteral("Type_Memoire"), nombre(ComboBox->currentIndex())},
       {QStringLiteral("Mode_Page"), nombre(Etat.WriteMode ? 1 : 0)},
       {QStringLiteral("Buffer_ANSI"), nombre(Etat.CharsetMode == JeuCaracteres::Ansi ? 1 : 0)},
@@ -82,6 +91,12 @@ void TForm1::EnregistrerReglages() {
   // Absent means off: the value is written only once the user turned the
   // verification on, so the file of a user who never did keeps its nine values.
   if (Etat.VerifierProgrammation) valeurs.push_back({QStringLiteral("Verifier_Programmation"), nombre(1)});
+  // The same for the other adapters' settings: written once they differ
+  // from the defaults, or once a CH341A or an I2C bus was chosen.
+  if (const std::string adaptateur = ValeurReglageAdaptateur(PortChoisi()); !adaptateur.empty())
+    valeurs.push_back({QString::fromUtf8(NomReglageAdaptateur), QString::fromStdString(adaptateur)});
+  if (vitesseKHz_ != 100) valeurs.push_back({QStringLiteral("Vitesse_CH341A"), nombre(vitesseKHz_)});
+  if (broches_ != 0) valeurs.push_back({QStringLiteral("Broches_Adresse"), nombre(broches_)});
   const bool ecrit = magasin.Ecrire(valeurs);
   // A store that refuses the writes is told, and the program still ends. The
   // old file, when there is one, is left as it was: the next start reads it.

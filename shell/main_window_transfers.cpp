@@ -64,9 +64,10 @@ void TForm1::LectureMemoire() {
   BoutonLire->repaint();
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
+  const std::unique_ptr<Adapter> adaptateur = AdaptateurConfirme(false);
+  if (!adaptateur) return FinTransfert();
   StatutOccupe(QStringLiteral("Lecture de la mémoire..."));
-  const Issue issue = LireLaMemoire(*OuvrirAdaptateur(PortChoisi()), PuceChoisie(Etat), Etat.Buffer.data(),
-                                    SuiviTransfert());
+  const Issue issue = LireLaMemoire(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), SuiviTransfert());
   if (issue.Reussie)
     AfficherBuffer(Etat.Buffer, Etat.ChipSize);
   else
@@ -82,16 +83,19 @@ void TForm1::ProgrammerMemoire(QObject* Sender) {
   BoutonProgMem->repaint();
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
+  const std::unique_ptr<Adapter> adaptateur = AdaptateurConfirme(true);
+  if (!adaptateur) return FinTransfert();
   StatutOccupe(QStringLiteral("Programmation en cours"));
 
   // On a failure the bar stays where the programming stopped.
-  const std::unique_ptr<Adapter> adaptateur = OuvrirAdaptateur(PortChoisi());
   const IssueProgrammation issue =
       unOctet ? ProgrammerOctetEtJuger(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), Etat.SelectedAddress,
                                        SuiviTransfert())
               : ProgrammerEtVerifier(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), Etat.WriteMode,
                                      Etat.VerifierProgrammation, AllouerZoneComparaison, SuiviTransfert());
-  const QString message = QString::fromStdString(issue.Message);
+  QString message = QString::fromStdString(issue.Message);
+  if (issue.Verifiee && !adaptateur->VoitChaqueAcquittement())
+    message += QStringLiteral("\n\n") + QString::fromUtf8(TexteVerificationImposee);
   StatutOccupe(QStringLiteral("Programmation terminée"));
   dialogues_.Message(this, issue.Reussie ? message : AvecRaisonPort(message),
                      unOctet ? QStringLiteral("Programmation d'un octet :")
@@ -111,9 +115,11 @@ void TForm1::Comparer() {
   }
   ProgressBar->setMaximum(Etat.ChipSize);
   ProgressBar->setValue(0);
+  const std::unique_ptr<Adapter> adaptateur = AdaptateurConfirme(false);
+  if (!adaptateur) return FinTransfert();
   StatutOccupe(QStringLiteral("Comparaison en cours..."));
-  IssueComparaison issue = ComparerEtJuger(*OuvrirAdaptateur(PortChoisi()), PuceChoisie(Etat), Etat.Buffer.data(),
-                                           std::move(zone), SuiviTransfert());
+  IssueComparaison issue =
+      ComparerEtJuger(*adaptateur, PuceChoisie(Etat), Etat.Buffer.data(), std::move(zone), SuiviTransfert());
   issue.Zone.reset();
   StatutOccupe(QStringLiteral("Comparaison terminée"));
   const QString texte = QString::fromStdString(issue.Message);

@@ -6,6 +6,8 @@
 
 #include "engine/backends/parport_lookup.h"
 #include "engine/backends/port_map.h"
+#include "engine/backends/real_adapters.h"
+#include "engine/sim/simulated_message_adapters.h"
 #include "engine/sim/simulated_backend.h"
 #include "engine/sim/simulation_config.h"
 
@@ -45,9 +47,23 @@ ChoixPort ChoisirPourPort(const IdentitePort& port, const ParametresPorts& param
   return {nullptr, nom + "aucun port (" + raisonPpdev + " ; " + raisonDirect + ")"};
 }
 
+// The report's lines of the CH341As and I2C buses found; true when one of
+// them can serve as an adapter (a PC's SMBus and display buses do not).
+bool RapporterAdaptateurs(SourceAdaptateurs* source, std::vector<std::string>& rapport) {
+  if (!source) return false;
+  bool utilisable = false;
+  for (GenrePort genre : {GenrePort::Ch341a, GenrePort::I2c})
+    for (const AdaptateurTrouve& trouve : source->Lister(genre)) {
+      rapport.push_back(trouve.Ligne);
+      utilisable = utilisable || (trouve.Accessible && !trouve.Port.Gardee);
+    }
+  return utilisable;
+}
+
 std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
                                              const PortsSupplementaires& supplementaires,
-                                             std::vector<std::string>& rapport, PortsDemarrage& ports) {
+                                             std::vector<std::string>& rapport, PortsDemarrage& ports,
+                                             SourceAdaptateurs* adaptateurs) {
   auto carte = std::make_unique<PortMap>();
   bool unPortReel = false;
   for (const IdentitePort& port : PortsParalleles(supplementaires)) {
@@ -57,7 +73,8 @@ std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
     unPortReel = unPortReel || choix.backend;
     carte->servir(port.Adresse, std::move(choix.backend));
   }
-  if (!unPortReel) rapport.push_back(LigneSimulationPossible);
+  const bool unAdaptateur = RapporterAdaptateurs(adaptateurs, rapport);
+  if (!unPortReel && !unAdaptateur) rapport.push_back(LigneSimulationPossible);
   if (parametres.trace)
     rapport.push_back("ZORBIX_SIM_TRACE ignoré : la trace du bus ne concerne que l'adaptateur simulé.");
   return carte;
@@ -65,11 +82,19 @@ std::unique_ptr<PortMap> PreparerPortsReels(const ParametresPorts& parametres,
 
 std::unique_ptr<SimulatedBackend> PreparerSimulation(const ParametresPorts& parametres,
                                                       std::vector<std::string>& rapport, PortsDemarrage& ports,
-                                                      std::string& erreur) {
-  std::unique_ptr<SimulatedBackend> simulation = CreerSimulation(*parametres.simulation, erreur);
+                                                      std::unique_ptr<SourceSimulee>& messages, std::string& erreur) {
+  std::vector<AdaptateurMessagesSimule> descriptions;
+  std::unique_ptr<SimulatedBackend> simulation = CreerSimulation(*parametres.simulation, erreur, &descriptions);
   if (!simulation) return nullptr;
+  messages = std::make_unique<SourceSimulee>();
+  for (const AdaptateurMessagesSimule& description : descriptions)
+    if (!messages->Ajouter(description, erreur)) {
+      erreur = "ZORBIX_SIMULATION : " + erreur;
+      return nullptr;
+    }
   rapport.push_back("Simulation (ZORBIX_SIMULATION) : aucun port réel n'est utilisé.");
   for (std::string& ligne : simulation->describe()) rapport.push_back(std::move(ligne));
+  for (std::string& ligne : messages->Decrire()) rapport.push_back(std::move(ligne));
   for (const IdentitePort& port : PortsParalleles(simulation->extraPorts())) {
     if (simulation->adapter(port.Adresse)) {
       ports.push_back({port, "", false});
@@ -95,15 +120,19 @@ std::optional<std::string> Environnement(const char* nom) {
 
 }  // namespace
 
+std::unique_ptr<SourceAdaptateurs> SourceDuSysteme() { return std::make_unique<SourceReelle>(); }
+
 PortsInstalles::PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
                                std::vector<std::string> rapport, PortsSupplementaires supplementaires,
-                               PortsDemarrage ports)
+                               PortsDemarrage ports, std::unique_ptr<SourceAdaptateurs> adaptateurs)
     : backend_(std::move(backend)),
+      adaptateurs_(std::move(adaptateurs)),
       simulation_(simulation),
       rapport_(std::move(rapport)),
       supplementaires_(std::move(supplementaires)),
       ports_(std::move(ports)) {
   InstallerBackend(backend_.get());
+  InstallerSourceAdaptateurs(adaptateurs_.get());
 }
 
 PortsInstalles::~PortsInstalles() {
@@ -116,6 +145,7 @@ std::string PortsInstalles::terminer() {
   termine_ = true;
   // Only our own backend is taken away: something installed later stays.
   if (&BackendInstalle() == backend_.get()) InstallerBackend(nullptr);
+  if (SourceAdaptateursInstallee() == adaptateurs_.get()) InstallerSourceAdaptateurs(nullptr);
   if (simulation_ && !simulation_->closeTrace()) return "Trace du bus incomplète : l'écriture du fichier a échoué.";
   return {};
 }
@@ -124,16 +154,22 @@ std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts& parametres
   std::vector<std::string> rapport;
   PortsDemarrage ports;
   if (parametres.simulation) {
-    std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, ports, erreur);
+    std::unique_ptr<SourceSimulee> messages;
+    std::unique_ptr<SimulatedBackend> simulation = PreparerSimulation(parametres, rapport, ports, messages, erreur);
     if (!simulation) return nullptr;
     SimulatedBackend* vue = simulation.get();
-    return std::unique_ptr<PortsInstalles>(
-        new PortsInstalles(std::move(simulation), vue, std::move(rapport), vue->extraPorts(), std::move(ports)));
+    return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(simulation), vue, std::move(rapport),
+                                                              vue->extraPorts(), std::move(ports),
+                                                              std::move(messages)));
   }
   PortsSupplementaires supplementaires = PortsSupplementairesDuNoyau(parametres.racines.proc);
-  std::unique_ptr<PortMap> carte = PreparerPortsReels(parametres, supplementaires, rapport, ports);
+  std::unique_ptr<SourceAdaptateurs> adaptateurs =
+      parametres.adaptateursReels ? parametres.adaptateursReels() : nullptr;
+  std::unique_ptr<PortMap> carte =
+      PreparerPortsReels(parametres, supplementaires, rapport, ports, adaptateurs.get());
   return std::unique_ptr<PortsInstalles>(new PortsInstalles(std::move(carte), nullptr, std::move(rapport),
-                                                            std::move(supplementaires), std::move(ports)));
+                                                            std::move(supplementaires), std::move(ports),
+                                                            std::move(adaptateurs)));
 }
 
 void AfficherRapportPorts(const PortsInstalles& ports, std::ostream& sortie) {

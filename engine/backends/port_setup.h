@@ -26,6 +26,9 @@ namespace zorbix {
 
 class SimulatedBackend;
 
+// The real CH341As and I2C buses.
+std::unique_ptr<SourceAdaptateurs> SourceDuSysteme();
+
 // Starts the report's line when the bus trace asked for cannot be created.
 constexpr const char* DebutTraceImpossible = "Trace du bus impossible : ";
 
@@ -38,6 +41,9 @@ struct ParametresPorts {
   AppelsPpdev appelsPpdev;
   std::function<std::unique_ptr<PortBackend>(std::uint16_t base, std::string& raison)> ouvrirAccesDirect =
       OuvrirAccesDirect;
+  // The CH341As and I2C buses of a run on real hardware (libusb, /sys,
+  // /dev/i2c-N); tests give none.
+  std::function<std::unique_ptr<SourceAdaptateurs>()> adaptateursReels = SourceDuSysteme;
 };
 
 // The installed backend, owned for the whole run, and the report of how it
@@ -65,9 +71,11 @@ class PortsInstalles {
  private:
   friend std::unique_ptr<PortsInstalles> InstallerPorts(const ParametresPorts&, std::string&);
   PortsInstalles(std::unique_ptr<PortBackend> backend, SimulatedBackend* simulation,
-                 std::vector<std::string> rapport, PortsSupplementaires supplementaires, PortsDemarrage ports);
+                 std::vector<std::string> rapport, PortsSupplementaires supplementaires, PortsDemarrage ports,
+                 std::unique_ptr<SourceAdaptateurs> adaptateurs);
 
   std::unique_ptr<PortBackend> backend_;
+  std::unique_ptr<SourceAdaptateurs> adaptateurs_;  // the CH341As and I2C buses, installed for the table
   SimulatedBackend* simulation_;  // backend_ itself when simulating, else nullptr
   std::vector<std::string> rapport_;
   PortsSupplementaires supplementaires_;

@@ -49,17 +49,21 @@ MemoireSurBus::MemoireSurBus(BusI2cDev& bus, CibleBusI2c cible, std::function<st
 bool MemoireSurBus::I2cComplet() const { return (fonctions_ & I2C_FUNC_I2C) != 0; }
 
 ResultatBus MemoireSurBus::Lire(std::uint8_t* octets, const Progression& progression) {
-  const int n = cible_.ChipSize;
-  std::vector<std::uint8_t> lu(static_cast<std::size_t>(n));
+  return LirePlage(0, cible_.ChipSize, octets, progression);
+}
+
+ResultatBus MemoireSurBus::LirePlage(int debut, int nombre, std::uint8_t* octets, const Progression& progression) {
+  std::vector<std::uint8_t> lu(static_cast<std::size_t>(nombre));
   // A chunk never crosses a 256-byte block: the next block may be another
   // address on this bus.
   const int maximum = I2cComplet() ? LectureMaxParMessage : BlocSmbusMax - 1;
-  for (int a = 0; a < n;) {
-    const int nombre = std::min({maximum, n - a, 256 - (a & 0xFF)});
-    SignalerLecture(progression, a, a + nombre, n);
-    const ResultatBus r = LireMorceau(a, lu.data() + a, nombre);
+  for (int i = 0; i < nombre;) {
+    const int a = debut + i;
+    const int morceau = std::min({maximum, nombre - i, 256 - (a & 0xFF)});
+    SignalerLecture(progression, i, i + morceau, nombre);
+    const ResultatBus r = LireMorceau(a, lu.data() + i, morceau);
     if (r.code != WriteResult::EcritureReussie || r.erreur != 0) return r;
-    a += nombre;
+    i += morceau;
   }
   std::copy(lu.begin(), lu.end(), octets);
   return {};
@@ -119,16 +123,32 @@ int MemoireSurBus::MorceauEcritureMax() const {
 }
 
 ResultatBus MemoireSurBus::Programmer(const std::uint8_t* octets, const Progression& progression) {
-  const int page = TaillePage(cible_.ChipSize);
-  const int morceau = std::min(page, MorceauEcritureMax());
-  for (int debutPage = 0; debutPage < cible_.ChipSize; debutPage += page) {
-    if (progression) progression(debutPage);
-    // Pieces of a page never cross its boundary: the chip would wrap inside it.
-    for (int a = debutPage; a < debutPage + page; a += morceau) {
-      const int nombre = std::min(morceau, debutPage + page - a);
-      const ResultatBus r = EcrireMorceau(a, octets + a, nombre);
+  return ProgrammerPlage(0, cible_.ChipSize, octets, true, progression);
+}
+
+ResultatBus MemoireSurBus::ProgrammerPlage(int debut, int nombre, const std::uint8_t* octets, bool parPages,
+                                           const Progression& progression) {
+  if (!parPages) {
+    const int pas = PasProgression(nombre, DivisionsOctetParOctet);
+    for (int i = 0; i < nombre; ++i) {
+      if (progression && i % pas == pas - 1) progression(i);
+      const ResultatBus r = EcrireMorceau(debut + i, octets + i, 1);
       if (r.code != WriteResult::EcritureReussie || r.erreur != 0) return r;
     }
+    return {};
+  }
+  const int page = TaillePage(cible_.ChipSize);
+  const int morceau = std::min(page, MorceauEcritureMax());
+  const int fin = debut + nombre;
+  for (int debutPiece = debut; debutPiece < fin;) {
+    const int finPiece = std::min(fin, (debutPiece / page + 1) * page);
+    if (progression) progression(debutPiece - debut);
+    // Pieces of a page never cross its boundary: the chip would wrap inside it.
+    for (int a = debutPiece; a < finPiece; a += morceau) {
+      const ResultatBus r = EcrireMorceau(a, octets + (a - debut), std::min(morceau, finPiece - a));
+      if (r.code != WriteResult::EcritureReussie || r.erreur != 0) return r;
+    }
+    debutPiece = finPiece;
   }
   return {};
 }
@@ -179,6 +199,10 @@ int MemoireSurBus::Sonder(std::uint16_t esclave) {
     const int r = bus_.ChoisirEsclave(esclave);
     return r != 0 ? r : bus_.Rapide();
   }
+  return SonderEnLecture(esclave);
+}
+
+int MemoireSurBus::SonderEnLecture(std::uint16_t esclave) {
   std::uint8_t octet = 0;
   if (I2cComplet()) {
     MessageI2c m{esclave, true, &octet, 1};
@@ -188,9 +212,36 @@ int MemoireSurBus::Sonder(std::uint16_t esclave) {
   return r != 0 ? r : bus_.RecevoirOctet(octet);
 }
 
+int MemoireSurBus::LireApresAdresse(std::uint16_t esclave, const std::uint8_t* adresse, int nombreAdresse,
+                                    std::uint8_t* octets, int nombre) {
+  if (I2cComplet()) {
+    std::uint8_t entete[2] = {adresse[0], nombreAdresse > 1 ? adresse[1] : std::uint8_t{0}};
+    const int premier = std::min(nombre, LectureMaxParMessage);
+    MessageI2c messages[2] = {{esclave, false, entete, static_cast<std::uint16_t>(nombreAdresse)},
+                              {esclave, true, octets, static_cast<std::uint16_t>(premier)}};
+    int r = bus_.Transferer(messages, 2);
+    // The rest follows the chip's own counter: a read with no address.
+    for (int a = premier; r == 0 && a < nombre; a += LectureMaxParMessage) {
+      MessageI2c suite{esclave, true, octets + a, static_cast<std::uint16_t>(std::min(LectureMaxParMessage, nombre - a))};
+      r = bus_.Transferer(&suite, 1);
+    }
+    return r;
+  }
+  if (nombreAdresse != 1 || !(fonctions_ & BlocI2cEnLecture)) return EOPNOTSUPP;
+  int r = bus_.ChoisirEsclave(esclave);
+  for (int a = 0; r == 0 && a < nombre; a += BlocSmbusMax - 1) {
+    // One byte more than needed, as for the whole-chip read.
+    std::uint8_t bloc[BlocSmbusMax];
+    const int n = std::min(BlocSmbusMax - 1, nombre - a);
+    r = bus_.LireBlocI2c(static_cast<std::uint8_t>(adresse[0] + a), bloc, static_cast<std::size_t>(n + 1));
+    if (r == 0) std::copy(bloc, bloc + n, octets + a);
+  }
+  return r;
+}
+
 ResultatBus MemoireSurBus::AttendreFinEcriture(int adresse) {
   const std::uint16_t esclave = AdresseEsclave(cible_.ChipType, adresse, cible_.Broches);
-  const std::uint64_t limite = microsecondes_() + DelaiFinEcritureMs * 1000ull;
+  const std::uint64_t limite = microsecondes_() + DelaiFinEcritureI2cMs * 1000ull;
   for (;;) {
     const int r = Sonder(esclave);
     if (r == 0) return {};

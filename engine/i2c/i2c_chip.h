@@ -28,7 +28,7 @@ std::uint16_t AdresseEsclave(int chipType, int adresse, int broches);
 constexpr int LectureMaxParMessage = 128;
 // How long a write cycle may last before the chip is declared silent: well
 // above the data sheets' 5 to 10 ms.
-constexpr int DelaiFinEcritureMs = 50;
+constexpr int DelaiFinEcritureI2cMs = 50;
 
 struct CibleBusI2c {
   int ChipType;
@@ -60,6 +60,25 @@ class MemoireSurBus {
   ResultatBus Programmer(const std::uint8_t* octets, const Progression& progression);
   // One byte, octets[adresse]; an address outside the chip sends nothing.
   ResultatBus ProgrammerOctet(const std::uint8_t* octets, int adresse);
+
+  // Addresses debut .. debut+nombre-1 (a range the caller has checked), with
+  // octets[0] at `debut` and the positions of engine/range_transfers.h. The
+  // programming goes by pages (pieces cut at the chip's page boundaries, as
+  // large as the bus takes) or, when `parPages` is false, byte by byte.
+  ResultatBus LirePlage(int debut, int nombre, std::uint8_t* octets, const Progression& progression);
+  ResultatBus ProgrammerPlage(int debut, int nombre, const std::uint8_t* octets, bool parPages,
+                              const Progression& progression);
+
+  // Whether the chip at 7-bit `esclave` acknowledges: a one-byte read
+  // (I2C_RDWR, or an SMBus receive byte), which writes nothing. 0 when it
+  // did, else the errno.
+  int SonderEnLecture(std::uint16_t esclave);
+  // The given address bytes, a repeated START and `nombre` bytes read from
+  // there; 0 or the errno. Never a STOP after an address byte: on a bus
+  // without I2C messages only one address byte can be sent that way (an I2C
+  // block read), and two give EOPNOTSUPP.
+  int LireApresAdresse(std::uint16_t esclave, const std::uint8_t* adresse, int nombreAdresse, std::uint8_t* octets,
+                       int nombre);
 
   // Acknowledge polls made so far (for the benchmarks).
   long Scrutations() const { return scrutations_; }

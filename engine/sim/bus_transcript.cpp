@@ -50,6 +50,10 @@ void BusTranscript::condition(bool start, std::uint64_t now) {
   shift_ = 0;
 }
 
+void BusTranscript::noteByte(std::uint8_t value, BusEvent::Ack ack, std::uint64_t now) {
+  if (inTransfer_) events_.push_back({BusEvent::Kind::Byte, value, 8, ack, now});
+}
+
 std::string BusTranscript::text() const {
   std::string out;
   char token[16];

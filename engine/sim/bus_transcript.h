@@ -27,6 +27,11 @@ class BusTranscript {
   // One sample of the lines: SCL, SDA on the wire, and which side pulls SDA
   // low (the master through the transistor, the chip through its output).
   void sample(bool scl, bool sda, bool masterLow, bool chipLow, std::uint64_t now);
+  // The same events from a master that runs whole bytes itself (the
+  // simulated CH341A): nothing to decode, and no byte can be cut short.
+  void noteStart(std::uint64_t now) { condition(true, now); }
+  void noteStop(std::uint64_t now) { condition(false, now); }
+  void noteByte(std::uint8_t value, BusEvent::Ack ack, std::uint64_t now);
 
   const std::vector<BusEvent>& events() const { return events_; }
   void clear() { events_.clear(); }

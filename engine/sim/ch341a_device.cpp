@@ -4,10 +4,16 @@
 
 namespace zorbix {
 
+void Ch341aDevice::inserer(EepromModel* puce) {
+  if (puce_) puce_->setClock(nullptr);
+  puce_ = puce;
+  if (puce_) puce_->setClock(&us_);
+}
+
 bool Ch341aDevice::sortie(const std::uint8_t* octets, std::size_t taille) {
   if (!branche() || taille > ch341a::TaillePaquet) return false;
   ++sorties_;
-  ns_ += AllerRetourNs;
+  avancer(AllerRetourNs);
   if (taille > 0 && octets[0] == ch341a::Flux) executer(octets, taille);
   return true;
 }
@@ -22,35 +28,56 @@ std::size_t Ch341aDevice::entree(std::uint8_t* octets, std::size_t max) {
   return n;
 }
 
+void Ch341aDevice::avancer(std::uint64_t ns) {
+  ns_ += ns;
+  us_ = ns_ / 1000;
+}
+
 void Ch341aDevice::bits(int nombre) {
   const std::uint64_t ns =
       static_cast<std::uint64_t>(nombre) * 1000000000ULL / static_cast<std::uint64_t>(FrequenceHz(vitesse_));
-  ns_ += ns;
+  avancer(ns);
   busNs_ += ns;
+}
+
+void Ch341aDevice::start() {
+  if (puce_) puce_->start();
+  if (transcript_) transcript_->noteStart(us_);
+  bits(1);
+}
+
+void Ch341aDevice::stop() {
+  if (puce_) puce_->stop();
+  if (transcript_) transcript_->noteStop(us_);
+  bits(1);
+}
+
+bool Ch341aDevice::ecrireOctet(std::uint8_t octet) {
+  const bool acquitte = puce_ && puce_->writeByte(octet);
+  if (transcript_) transcript_->noteByte(octet, acquitte ? BusEvent::Ack::Chip : BusEvent::Ack::None, us_);
+  bits(9);
+  ++octetsBus_;
+  return acquitte;
 }
 
 void Ch341aDevice::envoyer(const std::uint8_t* octets, std::size_t& i, std::size_t taille, int nombre) {
   if (nombre == 0) {
     // 0x80 alone: one byte, and its acknowledge answered.
     if (i >= taille) return;
-    const bool acquitte = puce_.writeByte(octets[i++], us());
-    bits(9);
-    ++octetsBus_;
+    const bool acquitte = ecrireOctet(octets[i++]);
     reponses_.push_back(acquitte ? 0x00 : ch341a::StatutNonAcquitte);
     return;
   }
-  for (int k = 0; k < nombre && i < taille; ++k) {
-    puce_.writeByte(octets[i++], us());
-    bits(9);
-    ++octetsBus_;
-  }
+  for (int k = 0; k < nombre && i < taille; ++k) ecrireOctet(octets[i++]);
 }
 
 void Ch341aDevice::lire(int nombre, bool acquitter) {
   for (int k = 0; k < nombre; ++k) {
-    reponses_.push_back(puce_.readByte(us()));
+    const std::uint8_t octet = puce_ ? puce_->readByte() : 0xFF;
+    reponses_.push_back(octet);
     bits(8);
-    puce_.masterAck(acquitter, us());
+    if (puce_) puce_->masterAck(acquitter);
+    if (transcript_) transcript_->noteByte(octet, acquitter ? BusEvent::Ack::Master : BusEvent::Ack::None, us_);
     bits(1);
     ++octetsBus_;
   }
@@ -62,11 +89,9 @@ void Ch341aDevice::executer(const std::uint8_t* octets, std::size_t taille) {
     const int n = c & ch341a::MasqueLongueur;
     if (c == ch341a::Fin) return;
     if (c == ch341a::Start) {
-      puce_.start(us());
-      bits(1);
+      start();
     } else if (c == ch341a::Stop) {
-      puce_.stop(us());
-      bits(1);
+      stop();
     } else if ((c & 0xC0) == ch341a::Envoi) {
       envoyer(octets, i, taille, n);
     } else if ((c & 0xC0) == ch341a::Lecture) {
@@ -75,9 +100,9 @@ void Ch341aDevice::executer(const std::uint8_t* octets, std::size_t taille) {
     } else if ((c & 0xF0) == ch341a::Vitesse) {
       vitesse_ = static_cast<VitesseBus>(c & 3);
     } else if ((c & 0xF0) == ch341a::AttenteMicro) {
-      ns_ += static_cast<std::uint64_t>(c & 0x0F) * 1000;
+      avancer(static_cast<std::uint64_t>(c & 0x0F) * 1000);
     } else if ((c & 0xF0) == ch341a::AttenteMilli) {
-      ns_ += static_cast<std::uint64_t>(c & 0x0F) * 1000000;
+      avancer(static_cast<std::uint64_t>(c & 0x0F) * 1000000);
     } else {
       return;
     }

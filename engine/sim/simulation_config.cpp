@@ -65,7 +65,50 @@ struct Entree {
   std::uint16_t base = 0;
   int chipType = -1;  // -1: empty socket
   std::string file;
+  bool messages = false;  // a CH341A or an I2C bus: `adaptateur` describes it
+  AdaptateurMessagesSimule adaptateur;
 };
+
+std::vector<std::string> Morceaux(const std::string& texte, char separateur) {
+  std::vector<std::string> morceaux;
+  std::size_t debut = 0;
+  for (std::size_t fin; (fin = texte.find(separateur, debut)) != std::string::npos; debut = fin + 1)
+    morceaux.push_back(Nettoyer(texte.substr(debut, fin - debut)));
+  morceaux.push_back(Nettoyer(texte.substr(debut)));
+  return morceaux;
+}
+
+// "i2c-N" then modifiers after '/': smbus, smbus-pc, driver@0xAA. False,
+// with the reason, for a modifier it does not know.
+bool LireBusI2c(const std::string& port, AdaptateurMessagesSimule& bus, std::string& erreur) {
+  const std::vector<std::string> morceaux = Morceaux(port, '/');
+  const std::string& nom = morceaux[0];
+  bus.Genre = GenrePort::I2c;
+  bus.Numero = -1;
+  if (nom.size() > 4 && nom.size() <= 7 && nom.find_first_not_of("0123456789", 4) == std::string::npos)
+    bus.Numero = std::stoi(nom.substr(4));
+  if (bus.Numero < 0) {
+    erreur = "bus I2C invalide « " + nom + " »";
+    return false;
+  }
+  for (std::size_t i = 1; i < morceaux.size(); ++i) {
+    const std::string modificateur = Majuscules(morceaux[i]);
+    const std::size_t arobase = morceaux[i].find('@');
+    if (modificateur == "SMBUS") {
+      bus.SmbusSeulement = true;
+    } else if (modificateur == "SMBUS-PC") {
+      bus.SmbusSeulement = bus.SmbusPC = true;
+    } else if (arobase != std::string::npos && arobase > 0 && AdresseHexadecimale(morceaux[i].substr(arobase + 1)) &&
+               AdresseHexadecimale(morceaux[i].substr(arobase + 1)) < 0x80) {
+      bus.Pilotes[AdresseHexadecimale(morceaux[i].substr(arobase + 1))] = morceaux[i].substr(0, arobase);
+    } else {
+      erreur = "« " + morceaux[i] + " » inconnu après « " + nom +
+               "/ » (possibles : smbus, smbus-pc, pilote@0x50 pour une adresse tenue par un pilote du noyau)";
+      return false;
+    }
+  }
+  return true;
+}
 
 // Parses one "port:chip[=file]"; false with the reason in `erreur`.
 bool LireEntree(const std::string& text, Entree& entry, std::string& erreur) {
@@ -86,9 +129,21 @@ bool LireEntree(const std::string& text, Entree& entry, std::string& erreur) {
       return false;
     }
   }
-  entry.base = AdresseDuPort(port);
-  if (entry.base == 0) {
-    erreur = "port inconnu « " + port + " »" + where + " (ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)";
+  const std::string debut = Majuscules(port.substr(0, 4));
+  if (Majuscules(port) == "CH341A") {
+    entry.messages = true;
+  } else if (debut == "I2C-") {
+    entry.messages = true;
+    if (!LireBusI2c(port, entry.adaptateur, erreur)) {
+      erreur += where;
+      return false;
+    }
+  } else {
+    entry.base = AdresseDuPort(port);
+  }
+  if (entry.base == 0 && !entry.messages) {
+    erreur = "port inconnu « " + port + " »" + where +
+             " (ports possibles : LPT1, LPT2, LPT3, une adresse comme 0xDC00, ch341a ou i2c-1)";
     return false;
   }
   if (Majuscules(chip) == "EMPTY") {
@@ -120,9 +175,33 @@ bool Installer(SimulatedBackend& sim, const Entree& entry, std::string& erreur) 
   return true;
 }
 
+// Keeps a CH341A or I2C entry in `messages`; false with the reason when
+// there is no such list or the bus is given twice.
+bool Garder(Entree& entry, std::vector<AdaptateurMessagesSimule>* messages, std::string& erreur) {
+  if (!messages) {
+    erreur = "les adaptateurs CH341A et I2C ne sont pas simulés ici";
+    return false;
+  }
+  AdaptateurMessagesSimule& a = entry.adaptateur;
+  int ch341a = 0;
+  for (const AdaptateurMessagesSimule& autre : *messages) {
+    if (autre.Genre == GenrePort::Ch341a) ++ch341a;
+    if (a.Genre == GenrePort::I2c && autre.Genre == GenrePort::I2c && autre.Numero == a.Numero) {
+      erreur = "le bus i2c-" + std::to_string(a.Numero) + " est donné deux fois";
+      return false;
+    }
+  }
+  if (a.Genre == GenrePort::Ch341a) a.Numero = ch341a + 1;
+  a.ChipType = entry.chipType;
+  a.Fichier = entry.file;
+  messages->push_back(a);
+  return true;
+}
+
 }  // namespace
 
-std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std::string& erreur) {
+std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std::string& erreur,
+                                                  std::vector<AdaptateurMessagesSimule>* messages) {
   erreur.clear();
   const std::vector<std::string> texts = Entrees(value);
   if (texts.empty()) {
@@ -138,6 +217,20 @@ std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std:
       erreur = kPrefixe + why;
       return nullptr;
     }
+    for (const std::string& f : files) {
+      if (!entry.file.empty() && f == entry.file) {
+        erreur = std::string(kPrefixe) + "le fichier " + f + " est donné à deux mémoires";
+        return nullptr;
+      }
+    }
+    if (!entry.file.empty()) files.push_back(entry.file);
+    if (entry.messages) {
+      if (!Garder(entry, messages, why)) {
+        erreur = kPrefixe + why;
+        return nullptr;
+      }
+      continue;
+    }
     if (sim->adapter(entry.base)) {
       erreur = std::string(kPrefixe) + "le port " + Nettoyer(text.substr(0, text.find(':'))) +
                " est donné deux fois";
@@ -151,13 +244,6 @@ std::unique_ptr<SimulatedBackend> CreerSimulation(const std::string& value, std:
                " empiète sur les registres d'un autre port";
       return nullptr;
     }
-    for (const std::string& f : files) {
-      if (!entry.file.empty() && f == entry.file) {
-        erreur = std::string(kPrefixe) + "le fichier " + f + " est donné à deux mémoires";
-        return nullptr;
-      }
-    }
-    if (!entry.file.empty()) files.push_back(entry.file);
     if (!Installer(*sim, entry, why)) {
       erreur = kPrefixe + why;
       return nullptr;

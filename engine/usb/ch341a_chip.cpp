@@ -146,21 +146,26 @@ WriteResult PuceCh341a::attendreFinEcriture() {
   }
 }
 
-WriteResult PuceCh341a::programmerParPages(const std::uint8_t* octets, const Progression& progression) {
+WriteResult PuceCh341a::programmerParPages(int debut, int nombre, const std::uint8_t* octets,
+                                           const Progression& progression) {
   const int page = TaillePage(taille_);
-  for (int a = 0; a < taille_; a += page) {
-    Signaler(progression, a);
-    const WriteResult code = ecrire(a, octets + a, page);
+  const int fin = debut + nombre;
+  for (int a = debut; a < fin;) {
+    const int finPiece = std::min(fin, (a / page + 1) * page);
+    Signaler(progression, a - debut);
+    const WriteResult code = ecrire(a, octets + (a - debut), finPiece - a);
     if (code != WriteResult::EcritureReussie) return code;
+    a = finPiece;
   }
   return WriteResult::EcritureReussie;
 }
 
-WriteResult PuceCh341a::programmerParOctets(const std::uint8_t* octets, const Progression& progression) {
-  const int pas = PasProgression(taille_, DivisionsOctetParOctet);
-  for (int a = 0; a < taille_; ++a) {
-    if (a % pas == pas - 1) Signaler(progression, a);
-    const WriteResult code = ecrire(a, octets + a, 1);
+WriteResult PuceCh341a::programmerParOctets(int debut, int nombre, const std::uint8_t* octets,
+                                            const Progression& progression) {
+  const int pas = PasProgression(nombre, DivisionsOctetParOctet);
+  for (int i = 0; i < nombre; ++i) {
+    if (i % pas == pas - 1) Signaler(progression, i);
+    const WriteResult code = ecrire(debut + i, octets + i, 1);
     if (code != WriteResult::EcritureReussie) return code;
   }
   return WriteResult::EcritureReussie;
@@ -168,9 +173,14 @@ WriteResult PuceCh341a::programmerParOctets(const std::uint8_t* octets, const Pr
 
 ResultatEcritureCh341a PuceCh341a::programmerMemoireEntiere(const std::uint8_t* octets, bool writeMode,
                                                             const Progression& progression) {
+  return programmerPlage(0, taille_, octets, writeMode, progression);
+}
+
+ResultatEcritureCh341a PuceCh341a::programmerPlage(int debut, int nombre, const std::uint8_t* octets, bool writeMode,
+                                                   const Progression& progression) {
   debuterOperation();
-  return conclure(EcritureParPages(type_, writeMode) ? programmerParPages(octets, progression)
-                                                     : programmerParOctets(octets, progression));
+  return conclure(EcritureParPages(type_, writeMode) ? programmerParPages(debut, nombre, octets, progression)
+                                                     : programmerParOctets(debut, nombre, octets, progression));
 }
 
 ResultatEcritureCh341a PuceCh341a::programmerOctetSeul(const std::uint8_t* octets, int adresse) {
@@ -179,30 +189,31 @@ ResultatEcritureCh341a PuceCh341a::programmerOctetSeul(const std::uint8_t* octet
   return conclure(ecrire(adresse, octets + adresse, 1));
 }
 
-// The random-read preamble to address 0 and the repeated START with the
+// The random-read preamble to `adresse` and the repeated START with the
 // read select: statuses of the select byte, the address bytes and the read
 // select, in that order.
-bool PuceCh341a::envoyerAdresseZero(std::uint8_t* statuts) {
+bool PuceCh341a::envoyerAdresse(int adresse, std::uint8_t* statuts) {
+  const AdresseBus a = AdresserMemoire(type_, adresse);
   PaquetCh341a paquet = nouveauPaquet();
   paquet.start();
-  paquet.envoyerAvecStatut(selection(0));
-  for (int i = 0; i < OctetsAdresse(type_); ++i) paquet.envoyerAvecStatut(0x00);
+  paquet.envoyerAvecStatut(selection(adresse));
+  for (int i = 0; i < a.NombreOctets; ++i) paquet.envoyerAvecStatut(a.Octets[i]);
   paquet.start();
-  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection(0) | 1));
+  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection(adresse) | 1));
   return echanger(paquet, statuts);
 }
 
-// ChipSize bytes from the chip's counter, 32 per stream, the last one not
+// `nombre` bytes from the chip's counter, 32 per stream, the last one not
 // acknowledged and followed by the STOP. Progress positions of a stream are
 // reported before it goes out.
-bool PuceCh341a::lireSuite(std::uint8_t* dest, const Progression& progression) {
-  const int pas = PasProgression(taille_, DivisionsLecture);
-  for (int a = 0; a < taille_;) {
-    const int n = std::min(taille_ - a, ch341a::MaxLecture);
-    const bool dernier = a + n == taille_;
-    for (int i = a; i < std::min(a + n, taille_ - 1); ++i)
+bool PuceCh341a::lireSuite(std::uint8_t* dest, int nombre, const Progression& progression) {
+  const int pas = PasProgression(nombre, DivisionsLecture);
+  for (int a = 0; a < nombre;) {
+    const int n = std::min(nombre - a, ch341a::MaxLecture);
+    const bool dernier = a + n == nombre;
+    for (int i = a; i < std::min(a + n, nombre - 1); ++i)
       if (i % pas == pas - 1) Signaler(progression, i);
-    if (dernier) Signaler(progression, taille_);
+    if (dernier) Signaler(progression, nombre);
     PaquetCh341a paquet = nouveauPaquet();
     paquet.lire(n, dernier);
     if (dernier) paquet.stop();
@@ -213,16 +224,20 @@ bool PuceCh341a::lireSuite(std::uint8_t* dest, const Progression& progression) {
 }
 
 EtatLecture PuceCh341a::lireMemoire(std::uint8_t* octets, const Progression& progression) {
+  return lirePlage(0, taille_, octets, progression);
+}
+
+EtatLecture PuceCh341a::lirePlage(int debut, int nombre, std::uint8_t* octets, const Progression& progression) {
   debuterOperation();
   std::uint8_t statuts[4];
-  if (!envoyerAdresseZero(statuts)) return EtatLecture::Debranche;
+  if (!envoyerAdresse(debut, statuts)) return EtatLecture::Debranche;
   // The read select's own acknowledge is not judged, as on the parallel adapter.
   for (int i = 0; i <= OctetsAdresse(type_); ++i) {
     if (Acquitte(statuts[i])) continue;
     return envoyerStop() ? EtatLecture::NonAcquittee : EtatLecture::Debranche;
   }
-  std::vector<std::uint8_t> lus(static_cast<std::size_t>(taille_));
-  if (!lireSuite(lus.data(), progression)) return EtatLecture::Debranche;
+  std::vector<std::uint8_t> lus(static_cast<std::size_t>(nombre));
+  if (!lireSuite(lus.data(), nombre, progression)) return EtatLecture::Debranche;
   std::memcpy(octets, lus.data(), lus.size());
   return EtatLecture::Lue;
 }
@@ -232,14 +247,57 @@ ResultatComparaisonCh341a PuceCh341a::comparerMemoire(const std::uint8_t* octets
   debuterOperation();
   std::uint8_t statuts[4];
   ResultatComparaisonCh341a r{{false, 0}, false};
-  if (!envoyerAdresseZero(statuts)) return {{false, 0}, true};
+  if (!envoyerAdresse(0, statuts)) return {{false, 0}, true};
   r.Comparaison.Acquittee = Acquitte(statuts[0]);
-  const bool lu = r.Comparaison.Acquittee ? lireSuite(zone, progression) : envoyerStop();
+  const bool lu = r.Comparaison.Acquittee ? lireSuite(zone, taille_, progression) : envoyerStop();
   if (!lu) return {{false, 0}, true};
   if (r.Comparaison.Acquittee)
     for (int i = 0; i < taille_; ++i)
       if (zone[i] != octets[i]) ++r.Comparaison.Differences;
   return r;
+}
+
+EtatLecture PuceCh341a::sonder(std::uint8_t selection) {
+  debuterOperation();
+  PaquetCh341a paquet = nouveauPaquet();
+  paquet.start();
+  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection & 0xFE));
+  paquet.start();
+  const std::uint8_t lecture = static_cast<std::uint8_t>(selection | 0x01);
+  paquet.envoyer(&lecture, 1);
+  paquet.lire(1, true);
+  paquet.stop();
+  std::uint8_t reponses[2];
+  if (!echanger(paquet, reponses)) return EtatLecture::Debranche;
+  return Acquitte(reponses[0]) ? EtatLecture::Lue : EtatLecture::NonAcquittee;
+}
+
+EtatLecture PuceCh341a::sonderSelectionLecture(std::uint8_t selection) {
+  debuterOperation();
+  PaquetCh341a paquet = nouveauPaquet();
+  paquet.start();
+  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection | 0x01));
+  std::uint8_t statut;
+  if (!echanger(paquet, &statut)) return EtatLecture::Debranche;
+  if (!Acquitte(statut)) return envoyerStop() ? EtatLecture::NonAcquittee : EtatLecture::Debranche;
+  std::uint8_t octet;
+  return lireSuite(&octet, 1, {}) ? EtatLecture::Lue : EtatLecture::Debranche;
+}
+
+EtatLecture PuceCh341a::lireApresAdresse(std::uint8_t selection, const std::uint8_t* adresse, int nombreAdresse,
+                                         std::uint8_t* octets, int nombre) {
+  debuterOperation();
+  PaquetCh341a paquet = nouveauPaquet();
+  paquet.start();
+  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection & 0xFE));
+  for (int i = 0; i < nombreAdresse; ++i) paquet.envoyerAvecStatut(adresse[i]);
+  paquet.start();
+  paquet.envoyerAvecStatut(static_cast<std::uint8_t>(selection | 0x01));
+  std::uint8_t statuts[4];
+  if (!echanger(paquet, statuts)) return EtatLecture::Debranche;
+  for (int i = 0; i <= nombreAdresse; ++i)
+    if (!Acquitte(statuts[i])) return envoyerStop() ? EtatLecture::NonAcquittee : EtatLecture::Debranche;
+  return lireSuite(octets, nombre, {}) ? EtatLecture::Lue : EtatLecture::Debranche;
 }
 
 }  // namespace zorbix

@@ -81,6 +81,27 @@ class PuceCh341a {
   ResultatComparaisonCh341a comparerMemoire(const std::uint8_t* octets, std::uint8_t* zone,
                                             const Progression& progression);
 
+  // The same on addresses debut .. debut+nombre-1 (a range the caller has
+  // checked), with octets[0] at `debut` and the positions of
+  // engine/range_transfers.h: a random read, and pieces of pages cut at the
+  // chip's page boundaries, the bytes around the range untouched.
+  EtatLecture lirePlage(int debut, int nombre, std::uint8_t* octets, const Progression& progression);
+  ResultatEcritureCh341a programmerPlage(int debut, int nombre, const std::uint8_t* octets, bool writeMode,
+                                         const Progression& progression);
+
+  // Whether a chip acknowledges the write device-select byte `selection`:
+  // its status, then a repeated START, the read select and one byte read
+  // without acknowledge, and the STOP, so that nothing is written. Lue when
+  // acknowledged, NonAcquittee when not, Debranche when the device is gone.
+  EtatLecture sonder(std::uint8_t selection);
+  // The identification's two probes (Sondeur, engine/adapter.h): a read
+  // select alone, one byte read if acknowledged; and a read after the given
+  // address bytes, joined by a repeated START. Neither ends an address in a
+  // STOP, so nothing can be stored.
+  EtatLecture sonderSelectionLecture(std::uint8_t selection);
+  EtatLecture lireApresAdresse(std::uint8_t selection, const std::uint8_t* adresse, int nombreAdresse,
+                               std::uint8_t* octets, int nombre);
+
   // The device-select byte (write) for memory address `adresse`.
   std::uint8_t selection(int adresse) const;
   // Polls sent since construction, and write cycles they waited for.
@@ -94,10 +115,10 @@ class PuceCh341a {
   WriteResult ecrire(int adresse, const std::uint8_t* octets, int nombre);
   WriteResult jugerEnTete(const std::uint8_t* statuts, int nombre) const;
   WriteResult attendreFinEcriture();
-  WriteResult programmerParPages(const std::uint8_t* octets, const Progression& progression);
-  WriteResult programmerParOctets(const std::uint8_t* octets, const Progression& progression);
-  bool envoyerAdresseZero(std::uint8_t* statuts);
-  bool lireSuite(std::uint8_t* dest, const Progression& progression);
+  WriteResult programmerParPages(int debut, int nombre, const std::uint8_t* octets, const Progression& progression);
+  WriteResult programmerParOctets(int debut, int nombre, const std::uint8_t* octets, const Progression& progression);
+  bool envoyerAdresse(int adresse, std::uint8_t* statuts);
+  bool lireSuite(std::uint8_t* dest, int nombre, const Progression& progression);
   ResultatEcritureCh341a conclure(WriteResult code) const;
   void debuterOperation();
 

@@ -100,6 +100,32 @@ std::unique_ptr<TransportUsb> TransportUsb::Ouvrir(const std::string& chemin, st
   return nullptr;
 }
 
+namespace {
+
+class PriseUsb final : public PriseCh341a {
+ public:
+  explicit PriseUsb(std::unique_ptr<TransportUsb> transport) : transport_(std::move(transport)) {}
+  TransportCh341a& Transport() override { return *transport_; }
+  HorlogeMs Horloge() override { return HorlogeReelle(); }
+  bool Rendre(std::string&) override {
+    transport_.reset();
+    return true;
+  }
+
+ private:
+  std::unique_ptr<TransportUsb> transport_;
+};
+
+}  // namespace
+
+OuvreurCh341a OuvreurUsb(const std::string& chemin) {
+  return [chemin](std::string& raison) -> std::unique_ptr<PriseCh341a> {
+    std::unique_ptr<TransportUsb> transport = TransportUsb::Ouvrir(chemin, raison);
+    if (!transport) return nullptr;
+    return std::make_unique<PriseUsb>(std::move(transport));
+  };
+}
+
 TransportUsb::~TransportUsb() {
   libusb_release_interface(poignee_, Interface);
   libusb_close(poignee_);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/usb/ch341a_adapter.h"
 #include "engine/usb/ch341a_transport.h"
 
 struct libusb_context;
@@ -33,6 +34,10 @@ std::vector<Ch341aBranche> ListerCh341a(std::string& erreur);
 // "CH341A (USB 1-2) : /dev/bus/usb/001/004 (libusb)", or the same saying it
 // is there but not accessible, and why.
 std::string LigneRapportCh341a(const Ch341aBranche& ch341a);
+
+// The device at `chemin` taken for one operation: its interface claimed
+// until the operation gives it back, the steady clock for the write cycles.
+OuvreurCh341a OuvreurUsb(const std::string& chemin);
 
 class TransportUsb final : public TransportCh341a {
  public:

@@ -340,10 +340,65 @@ TEST_F(CliTest, AnExtraPortIsReachedByItsNameOrAddressAndFoundByDetecter) {
   // A kernel's name is no simulated port's: refused like any unknown name.
   r = Lancer("programmer --puce 24C16 --port parport0 copie.bin");
   EXPECT_EQ(r.code, 2);
-  EXPECT_EQ(r.erreurs.rfind("zorbix32-cli : port inconnu : « parport0 » (LPT1, LPT2, LPT3, sim0 ou une adresse", 0),
+  EXPECT_EQ(r.erreurs.rfind("zorbix32-cli : port inconnu : « parport0 » (LPT1, LPT2, LPT3, sim0, une adresse", 0),
             0u)
       << r.erreurs;
   EXPECT_EQ(Lire("puce.bin"), image);
+}
+
+// A simulated CH341A, a full I2C bus, an SMBus-only bus and a PC's SMBus
+// with a kernel driver on one address: each programmed, read and compared
+// through --port; the PC's SMBus refuses without the option and changes
+// nothing; the driver's address is refused with its name.
+TEST_F(CliTest, Ch341aAndI2cBusesAreProgrammedAndTheSystemBusIsGuarded) {
+  const std::string pc = Octets(256, 3);
+  Ecrire("pc.bin", pc);
+  setenv("ZORBIX_SIMULATION",
+         ("ch341a:24C16=" + Chemin("c.bin") + ";i2c-1:24C64=" + Chemin("i.bin") + ";i2c-2/smbus:24C16=" +
+          Chemin("s.bin") + ";i2c-0/smbus-pc/at24@0x51:24C02=" + Chemin("pc.bin"))
+             .c_str(),
+         1);
+  Resultat r = Lancer("ports");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.sortie.find("--port i2c-0 : i2c-0 (SMBus I801 simulé), SMBus seulement, écriture gardée"),
+            std::string::npos)
+      << r.sortie;
+  EXPECT_NE(r.sortie.find("--port \"USB 0-1\" : CH341A (USB 0-1)"), std::string::npos) << r.sortie;
+
+  const std::string image16 = Octets(2048, 5), image64 = Octets(8192, 6);
+  Ecrire("i16.bin", image16);
+  Ecrire("i64.bin", image64);
+  r = Lancer("programmer --puce 24C16 --port ch341a --vitesse 400 --sans-verification i16.bin");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_NE(r.sortie.find("la mémoire a été relue pour vérifier"), std::string::npos) << r.sortie;
+  EXPECT_EQ(Lire("c.bin"), image16);
+  EXPECT_EQ(Lancer("comparer --puce 24C16 --port \"USB 0-1\" i16.bin").code, 0);
+  EXPECT_EQ(Lancer("programmer --puce 24C64 --port i2c-1 i64.bin").code, 0);
+  EXPECT_EQ(Lire("i.bin"), image64);
+  EXPECT_EQ(Lancer("programmer --puce 24C16 --port i2c-2 --mode octet i16.bin").code, 0);
+  EXPECT_EQ(Lancer("lire --puce 24C16 --port I2C-2 copie.bin").code, 0);
+  EXPECT_EQ(Lire("copie.bin"), image16);
+  // The pins: a chip wired at A2 A1 A0 = 0 does not answer at 2.
+  EXPECT_EQ(Lancer("lire --puce 24C64 --port i2c-1 --broches 2 copie.bin").code, 1);
+
+  Ecrire("i02.bin", Octets(256, 9));
+  r = Lancer("programmer --puce 24C02 --port i2c-0 i02.bin");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.erreurs.find("est le SMBus de ce PC"), std::string::npos) << r.erreurs;
+  EXPECT_NE(r.erreurs.find("--autoriser-ecriture-bus-systeme"), std::string::npos) << r.erreurs;
+  EXPECT_EQ(Lancer("lire --puce 24C02 --port i2c-0 copie.bin").code, 2);
+  EXPECT_EQ(Lire("pc.bin"), pc);
+  EXPECT_EQ(Lancer("programmer --puce 24C02 --port i2c-0 --autoriser-ecriture-bus-systeme i02.bin").code, 0);
+  EXPECT_EQ(Lire("pc.bin"), Octets(256, 9));
+  r = Lancer("lire --puce 24C02 --port i2c-0 --broches 1 --autoriser-ecriture-bus-systeme copie.bin");
+  EXPECT_EQ(r.code, 4);
+  EXPECT_NE(r.erreurs.find("tenue par le pilote at24 du noyau"), std::string::npos) << r.erreurs;
+
+  // Options that the chosen adapter does not take, and a bus that is not there.
+  EXPECT_EQ(Lancer("lire --puce 24C16 --port i2c-1 --vitesse 400 copie.bin").code, 2);
+  EXPECT_EQ(Lancer("lire --puce 24C16 --port LPT1 --broches 1 copie.bin").code, 2);
+  EXPECT_EQ(Lancer("lire --puce 24C16 --port i2c-9 copie.bin").code, 2);
+  EXPECT_EQ(Lancer("detecter").sortie, "Le programmateur a été détecté sur CH341A (USB 0-1)...\n");
 }
 
 TEST_F(CliTest, BadCommandLinesGiveOneLineTheUsageAndExitCode2WithoutTouchingTheChip) {

@@ -63,7 +63,37 @@ TEST(PortIdentityTest, EveryFormParsesAndFormatsBackToTheSamePort) {
     EXPECT_FALSE(erreur.empty()) << refuse;
   }
   // The message names what this machine offers.
-  EXPECT_NE(erreur.find("LPT1, LPT2, LPT3, parport1, parport3 ou une adresse"), std::string::npos) << erreur;
+  EXPECT_NE(erreur.find("LPT1, LPT2, LPT3, parport1, parport3, une adresse"), std::string::npos) << erreur;
+
+  // The CH341As and I2C buses found now: "ch341a" is the first CH341A, a
+  // path selects one whether plugged in or not, "i2c-N" a bus present.
+  const std::vector<IdentitePort> trouves = {{GenrePort::Ch341a, "3-1.4", 0},
+                                             {GenrePort::Ch341a, "1-2", 0},
+                                             {GenrePort::I2c, "i2c-1", 1, "bcm2835 & co", false},
+                                             {GenrePort::I2c, "i2c-0", 0, "SMBus I801 adapter", true}};
+  EXPECT_EQ(LireIdentitePort("CH341a", autres, trouves, erreur), trouves[0]);
+  EXPECT_EQ(LireIdentitePort("usb 1-2", autres, trouves, erreur), trouves[1]);
+  EXPECT_EQ(LireIdentitePort("CH341A (USB 1-2)", autres, trouves, erreur), trouves[1]);
+  EXPECT_EQ(LireIdentitePort("USB 2-7.1", autres, trouves, erreur), IdentitePort(GenrePort::Ch341a, "2-7.1", 0));
+  EXPECT_EQ(LireIdentitePort("I2C-1", autres, trouves, erreur)->Libelle, "bcm2835 & co");
+  EXPECT_TRUE(LireIdentitePort("i2c-0", autres, trouves, erreur)->Gardee);
+  EXPECT_EQ(TextePort(trouves[1], FormePort::Menu), "CH341A (USB 1-2)");
+  EXPECT_EQ(TextePort(trouves[1], FormePort::Detection), "CH341A (USB 1-2)");
+  EXPECT_EQ(TextePort(trouves[2], FormePort::Nom), "i2c-1");
+  EXPECT_EQ(TextePort(trouves[2], FormePort::Rapport), "i2c-1 (bcm2835 & co)");
+  EXPECT_EQ(TextePort(trouves[2], FormePort::Menu), "i2c-1 (bcm2835 && co)");
+  for (const IdentitePort& p : trouves) {
+    EXPECT_EQ(LireIdentitePort(ValeurReglageAdaptateur(p), autres, trouves, erreur), p) << ValeurReglageAdaptateur(p);
+    EXPECT_EQ(LireIdentitePort(TextePort(p, FormePort::Nom), autres, trouves, erreur), p);
+  }
+  EXPECT_EQ(ValeurReglageAdaptateur(ports[0]), "");
+  for (const char* refuse : {"i2c-7", "USB 1-", "USB -2", "USB 1-2.", "ch341a (USB 1-2", "i2c-x"}) {
+    erreur.clear();
+    EXPECT_FALSE(LireIdentitePort(refuse, autres, trouves, erreur)) << refuse;
+    EXPECT_FALSE(erreur.empty()) << refuse;
+  }
+  EXPECT_FALSE(LireIdentitePort("ch341a", autres, {}, erreur));
+  EXPECT_EQ(erreur, "aucun programmateur CH341A n'est branché");
 }
 
 // The simulator behind a port whose taking and giving back can be made to

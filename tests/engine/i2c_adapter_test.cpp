@@ -93,7 +93,7 @@ TEST(AdaptateurI2c, EmptySocketAndSilentWriteCycle) {
     EXPECT_EQ(r.code, WriteResult::FinEcritureNonVue);
     EXPECT_EQ(r.erreur, 0);
     // Polled for the deadline of simulated time, not a fixed count.
-    EXPECT_GE(muette.bus.Microsecondes(), DelaiFinEcritureMs * 1000u);
+    EXPECT_GE(muette.bus.Microsecondes(), DelaiFinEcritureI2cMs * 1000u);
   }
 }
 

@@ -47,6 +47,7 @@ class Machine {
       return 0;
     };
     parametres.appelsPpdev.fermer = [](int) { return 0; };
+    parametres.adaptateursReels = nullptr;  // no USB or I2C bus of this machine
     parametres.ouvrirAccesDirect = [this](std::uint16_t base, std::string& raison) -> std::unique_ptr<PortBackend> {
       journal.push_back("ioperm " + std::to_string(base));
       if (base != accesDirectPermis) {

@@ -84,13 +84,13 @@ TEST(SimulationConfig, MalformedValuesAreRefusedWithTheReason) {
       {"LPT1", "ZORBIX_SIMULATION : il manque « : » entre le port et la mémoire dans « LPT1 » "
                "(exemple : LPT1:24C16)"},
       {"LPT4:24C16", "ZORBIX_SIMULATION : port inconnu « LPT4 » dans « LPT4:24C16 » "
-                     "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+                     "(ports possibles : LPT1, LPT2, LPT3, une adresse comme 0xDC00, ch341a ou i2c-1)"},
       {"0xDC0G:24C16", "ZORBIX_SIMULATION : port inconnu « 0xDC0G » dans « 0xDC0G:24C16 » "
-                       "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+                       "(ports possibles : LPT1, LPT2, LPT3, une adresse comme 0xDC00, ch341a ou i2c-1)"},
       {"0xFFFF:24C16", "ZORBIX_SIMULATION : port inconnu « 0xFFFF » dans « 0xFFFF:24C16 » "
-                       "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+                       "(ports possibles : LPT1, LPT2, LPT3, une adresse comme 0xDC00, ch341a ou i2c-1)"},
       {"0x10000:24C16", "ZORBIX_SIMULATION : port inconnu « 0x10000 » dans « 0x10000:24C16 » "
-                        "(ports possibles : LPT1, LPT2, LPT3 ou une adresse comme 0xDC00)"},
+                        "(ports possibles : LPT1, LPT2, LPT3, une adresse comme 0xDC00, ch341a ou i2c-1)"},
       {"LPT1:24C16;0x378:empty", "ZORBIX_SIMULATION : le port 0x378 est donné deux fois"},
       {"LPT1:24C16;0x379:empty", "ZORBIX_SIMULATION : le port 0x379 empiète sur les registres d'un autre port"},
       {"LPT1:24C17", "ZORBIX_SIMULATION : mémoire inconnue « 24C17 » dans « LPT1:24C17 » (types "
@@ -102,10 +102,21 @@ TEST(SimulationConfig, MalformedValuesAreRefusedWithTheReason) {
                                 "dans « LPT2:empty=/tmp/x.bin »"},
       {"LPT1:24C16=/tmp/a.bin;LPT2:24C16=/tmp/a.bin",
        "ZORBIX_SIMULATION : le fichier /tmp/a.bin est donné à deux mémoires"},
+      {"i2c-x:24C02", "ZORBIX_SIMULATION : bus I2C invalide « i2c-x » dans « i2c-x:24C02 »"},
+      {"i2c-1/smbus-pcx:24C02", "ZORBIX_SIMULATION : « smbus-pcx » inconnu après « i2c-1/ » (possibles : smbus, "
+                                "smbus-pc, pilote@0x50 pour une adresse tenue par un pilote du noyau) dans "
+                                "« i2c-1/smbus-pcx:24C02 »"},
+      {"i2c-1/at24@0x80:24C02", "ZORBIX_SIMULATION : « at24@0x80 » inconnu après « i2c-1/ » (possibles : smbus, "
+                                "smbus-pc, pilote@0x50 pour une adresse tenue par un pilote du noyau) dans "
+                                "« i2c-1/at24@0x80:24C02 »"},
+      {"i2c-1:24C02;I2C-1/smbus:empty", "ZORBIX_SIMULATION : le bus i2c-1 est donné deux fois"},
+      {"ch341a:24C16=/tmp/a.bin;i2c-2:24C16=/tmp/a.bin",
+       "ZORBIX_SIMULATION : le fichier /tmp/a.bin est donné à deux mémoires"},
   };
   for (const auto& c : cases) {
     std::string erreur;
-    EXPECT_EQ(CreerSimulation(c.value, erreur), nullptr) << c.value;
+    std::vector<AdaptateurMessagesSimule> messages;
+    EXPECT_EQ(CreerSimulation(c.value, erreur, &messages), nullptr) << c.value;
     EXPECT_EQ(erreur, c.message);
   }
 }

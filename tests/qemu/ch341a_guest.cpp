@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "engine/chips.h"
-#include "engine/sim/ch341a_pin_chip.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/transfer_messages.h"
 #include "engine/usb/ch341a_chip.h"
@@ -72,13 +71,16 @@ std::vector<Ch341aBranche> Attendre(std::size_t nombre) {
 }
 
 struct Banc {
-  Banc(ReponseurUsbip& r, SocleEchangeable& s, std::string c) : reponseur(r), socle(s), chemin(std::move(c)) {}
+  Banc(ReponseurUsbip& r, Ch341aDevice& d, std::string c) : reponseur(r), device(d), chemin(std::move(c)) {}
+  ~Banc() { inserer(nullptr); }
 
-  // Puts `modele` (nullptr: nothing) in the socket.
-  void inserer(EepromModel* modele) {
-    broches = std::make_unique<PuceSurBroches>(modele);
+  // Puts `modele` (nullptr: nothing) in the socket, in place of the chip
+  // there, which the bench keeps until then: the device drives its clock.
+  EepromModel* inserer(std::unique_ptr<EepromModel> modele) {
     const auto verrou = reponseur.verrou();
-    socle.inserer(broches.get());
+    device.inserer(modele.get());
+    dansLeSocle = std::move(modele);
+    return dansLeSocle.get();
   }
   Octets memoire(EepromModel& modele) {
     const auto verrou = reponseur.verrou();
@@ -86,18 +88,17 @@ struct Banc {
   }
 
   ReponseurUsbip& reponseur;
-  SocleEchangeable& socle;
+  Ch341aDevice& device;
   std::string chemin;
-  std::unique_ptr<PuceSurBroches> broches;
+  std::unique_ptr<EepromModel> dansLeSocle;
 };
 
 void VerifierType(Bilan& bilan, Banc& banc, int type) {
   const ChipSpec& fiche = SpecMemoire(type);
   const std::string nom = std::string(fiche.NomCourt) + ": ";
-  std::unique_ptr<EepromModel> modele = EepromModel::create(type);
+  EepromModel* modele = banc.inserer(EepromModel::create(type));
   modele->memory() = Aleatoires(fiche.Taille, 40u + static_cast<unsigned>(type));
   const Octets contenu = modele->memory();
-  banc.inserer(modele.get());
   std::string erreur;
   std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
   bilan.verifier(usb != nullptr, nom + "interface 0 claimed through libusb", erreur);
@@ -146,9 +147,8 @@ void VerifierSocleVide(Bilan& bilan, Banc& banc) {
 }
 
 void VerifierCycleSansFin(Bilan& bilan, Banc& banc) {
-  std::unique_ptr<EepromModel> modele = EepromModel::create(TypeMemoireParDefaut);
+  EepromModel* modele = banc.inserer(EepromModel::create(TypeMemoireParDefaut));
   modele->setNeverEndsWriteCycle(true);
-  banc.inserer(modele.get());
   std::string erreur;
   std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
   if (!usb) return bilan.verifier(false, "endless write cycle: device opened", erreur);
@@ -185,8 +185,7 @@ void VerifierSansDroits(Bilan& bilan) {
 }
 
 void VerifierDebranchement(Bilan& bilan, Banc& banc) {
-  std::unique_ptr<EepromModel> modele = EepromModel::create(8);
-  banc.inserer(modele.get());
+  banc.inserer(EepromModel::create(8));
   std::string erreur;
   std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
   if (!usb) return bilan.verifier(false, "unplugged: device opened", erreur);
@@ -209,8 +208,7 @@ void VerifierDebranchement(Bilan& bilan, Banc& banc) {
 
 int Executer() {
   Bilan bilan;
-  SocleEchangeable socle;
-  Ch341aDevice device(socle);
+  Ch341aDevice device(nullptr);
   ReponseurUsbip reponseur(device);
   std::string erreur;
   bilan.verifier(reponseur.attacher(0, erreur), "vhci_hcd: emulated CH341A attached at full speed", erreur);
@@ -223,7 +221,7 @@ int Executer() {
     bilan.verifier(LigneRapportCh341a(liste[0]) == "CH341A (USB " + liste[0].chemin + ") : " + liste[0].noeud +
                                                       " (libusb)",
                    "start-up report line names the device by its bus and port path");
-    Banc banc(reponseur, socle, liste[0].chemin);
+    Banc banc(reponseur, device, liste[0].chemin);
     for (int type = 0; type < NombreTypesMemoire; ++type) VerifierType(bilan, banc, type);
     VerifierSocleVide(bilan, banc);
     VerifierCycleSansFin(bilan, banc);

@@ -122,3 +122,14 @@ boot_guest() {
   grep -Eq '^[0-9]+ passed, 0 failed$' "$log" || fail "no summary line with 0 failed in $log"
   grep -qx "$program exit code: 0" "$log" || fail "the guest program did not exit with 0"
 }
+
+# The program $WORK/NAME as /NAME in $ROOT, and every shared library it
+# loads, at the same paths.
+add_program() {
+  local name=$1 lib
+  cp "$WORK/$name" "$ROOT/$name"
+  for lib in $(ldd "$WORK/$name" | grep -o '/[^ ]*'); do
+    mkdir -p "$ROOT$(dirname "$lib")"
+    cp -L "$lib" "$ROOT$lib"
+  done
+}

@@ -16,66 +16,25 @@ set -euo pipefail
 SOURCES=$(cd "$(dirname "$0")/../.." && pwd)
 WORK=${1:-$(mktemp -d "${TMPDIR:-/tmp}/zorbix-qemu.XXXXXX")}
 GUEST_TIMEOUT=120
-SKIP=77
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
+. "$SOURCES/tests/qemu/guest_common.sh"
 
-install_packages() {
-  . "$SOURCES/scripts/packages.sh"
-  need_packages "${QEMU_PACKAGES[@]}" || echo "Installation des paquets de QEMU impossible." >&2
-  if ! command -v qemu-system-x86_64 >/dev/null || ! qemu-system-x86_64 --version >/dev/null 2>&1; then
-    echo "SKIPPED: qemu-system-x86_64 is missing or cannot execute here." >&2
-    exit $SKIP
-  fi
-}
 
-# The kernel package linux-image-amd64 points to today, downloaded (not
-# installed) and unpacked under $WORK/kernel once.
-kernel_package() {
-  apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[^ ]*\)$/\1/p' | head -n 1
-}
 
-find_kernel() {
-  local package deb
-  package=$(kernel_package)
-  [ -n "$package" ] || { apt-get update -qq || true; package=$(kernel_package); }
-  [ -n "$package" ] || fail "apt-cache knows no linux-image-amd64"
-  KVER=${package#linux-image-}
-  KERNEL_ROOT="$WORK/kernel/$KVER"
-  KERNEL="$KERNEL_ROOT/boot/vmlinuz-$KVER"
-  [ -r "$KERNEL" ] && [ -d "$KERNEL_ROOT/lib/modules/$KVER" ] && return
-  rm -rf "$WORK/kernel" && mkdir -p "$WORK/kernel"
-  (cd "$WORK/kernel" && { apt-get download -q "$package" || { apt-get update -qq && apt-get download -q "$package"; }; }) ||
-    fail "apt-get download $package failed"
-  deb=$(ls "$WORK"/kernel/"$package"_*.deb | head -n 1)
-  dpkg-deb -x "$deb" "$KERNEL_ROOT" || fail "dpkg-deb -x $deb failed"
-  rm -f "$deb"
-  [ -r "$KERNEL" ] || fail "no $KERNEL in $package"
-}
 
+# Linked with the whole engine, as the programs are: the port set-up knows
+# every kind of adapter. libusb has no static build in Debian, so the program
+# takes its shared libraries into the guest.
 build_guest() {
-  local engine="$SOURCES/engine"
-  g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/parport_guest" \
-    "$SOURCES"/tests/qemu/*.cpp "$engine/port.cpp" "$engine/port_claim.cpp" "$engine/lines.cpp" \
-    "$engine/chips.cpp" \
-    "$engine"/backends/*.cpp "$engine"/sim/*.cpp \
-    "$SOURCES"/fileio/*.cpp
+  local e="$SOURCES/engine"
+  # shellcheck disable=SC2046
+  g++ -std=c++17 -O2 -Wall -Wextra -I"$SOURCES" -o "$WORK/parport_guest" \
+    "$SOURCES"/tests/qemu/parport_guest.cpp "$SOURCES"/tests/qemu/guest_system.cpp \
+    "$e"/*.cpp "$e"/backends/*.cpp "$e"/sim/*.cpp "$e"/usb/*.cpp "$e"/i2c/*.cpp "$SOURCES"/fileio/*.cpp \
+    $(pkg-config --cflags --libs libusb-1.0) -pthread
 }
 
-# Copies module NAME into the initramfs as a plain .ko: busybox's insmod
-# loads no compressed module.
-add_module() {
-  local name=$1 file
-  file=$(find "$KERNEL_ROOT/lib/modules/$KVER" -name "$name.ko*" | head -n 1)
-  [ -n "$file" ] || fail "module $name not found under $KERNEL_ROOT/lib/modules/$KVER"
-  case "$file" in
-    *.ko) cp "$file" "$ROOT/modules/$name.ko" ;;
-    *.ko.xz) xz -dc "$file" > "$ROOT/modules/$name.ko" ;;
-    *.ko.zst) zstd -dcq "$file" > "$ROOT/modules/$name.ko" ;;
-    *.ko.gz) gzip -dc "$file" > "$ROOT/modules/$name.ko" ;;
-    *) fail "unknown module format: $file" ;;
-  esac
-}
 
 write_init() {
   cat > "$ROOT/init" <<'EOF'
@@ -107,7 +66,7 @@ make_initramfs() {
   mkdir -p "$ROOT/bin" "$ROOT/modules"
   cp /bin/busybox "$ROOT/bin/busybox"
   for module in parport parport_pc ppdev; do add_module "$module"; done
-  cp "$WORK/parport_guest" "$ROOT/parport_guest"
+  add_program parport_guest
   write_init
   (cd "$ROOT" && find . | cpio -o -H newc --quiet) | gzip -1 > "$WORK/initrd.gz"
 }
@@ -137,6 +96,7 @@ run_guest() {
 main() {
   mkdir -p "$WORK"
   install_packages
+  need_packages libusb-1.0-0-dev pkg-config || echo "Installation des paquets impossible." >&2
   find_kernel
   echo "Kernel: $KERNEL"
   build_guest

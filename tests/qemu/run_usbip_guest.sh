@@ -28,26 +28,16 @@ build_guest() {
   g++ -std=c++17 -O2 -Wall -Wextra -I"$SOURCES" -o "$WORK/ch341a_guest" \
     "$SOURCES"/tests/qemu/ch341a_guest.cpp "$SOURCES"/tests/qemu/usbip_ch341a.cpp \
     "$e"/usb/ch341a_protocol.cpp "$e"/usb/ch341a_chip.cpp "$e"/usb/ch341a_usb.cpp \
-    "$e"/sim/ch341a_device.cpp "$e"/sim/ch341a_pin_chip.cpp "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
+    "$e"/sim/ch341a_device.cpp "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
     "$e"/sim/bus_transcript.cpp "$e"/chips.cpp "$e"/transfer_messages.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
-    "$e"/lines.cpp "$e"/port.cpp "$SOURCES"/tests/qemu/usbip_server.cpp $(pkg-config --cflags --libs libusb-1.0) \
+    "$e"/lines.cpp "$e"/port.cpp "$e"/port_identity.cpp "$SOURCES"/tests/qemu/usbip_server.cpp $(pkg-config --cflags --libs libusb-1.0) \
     -pthread
-}
-
-# The program and every shared library it loads, at the same paths.
-add_program() {
-  local lib
-  cp "$WORK/ch341a_guest" "$ROOT/ch341a_guest"
-  for lib in $(ldd "$WORK/ch341a_guest" | grep -o '/[^ ]*'); do
-    mkdir -p "$ROOT$(dirname "$lib")"
-    cp -L "$lib" "$ROOT$lib"
-  done
 }
 
 make_initramfs() {
   local modules=(usb-common usbcore usbip-core vhci-hcd)
   start_initramfs "${modules[@]}"
-  add_program
+  add_program ch341a_guest
   write_init ch341a_guest "${modules[@]}"
   pack_initramfs initrd.gz
 }

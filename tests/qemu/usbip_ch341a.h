@@ -14,21 +14,6 @@
 
 namespace zorbix {
 
-// A socket that takes a chip model and lets it be swapped between
-// operations.
-class SocleEchangeable final : public PuceOctets {
- public:
-  void inserer(PuceOctets* puce) { puce_ = puce; }
-  void start(std::uint64_t us) override { if (puce_) puce_->start(us); }
-  void stop(std::uint64_t us) override { if (puce_) puce_->stop(us); }
-  bool writeByte(std::uint8_t o, std::uint64_t us) override { return puce_ && puce_->writeByte(o, us); }
-  std::uint8_t readByte(std::uint64_t us) override { return puce_ ? puce_->readByte(us) : 0xFF; }
-  void masterAck(bool a, std::uint64_t us) override { if (puce_) puce_->masterAck(a, us); }
-
- private:
-  PuceOctets* puce_ = nullptr;
-};
-
 class ReponseurUsbip {
  public:
   explicit ReponseurUsbip(Ch341aDevice& device) : appareil_(device), serveur_(appareil_) {}

@@ -220,7 +220,7 @@ TEST_F(InformationsTest, HelpTextNamesEveryMenuCommandWithItsShortcut) {
           << legende.toStdString() << " " << raccourci.toStdString();
     }
   }
-  EXPECT_EQ(commandes, 44);
+  EXPECT_EQ(commandes, 46);
 }
 
 }  // namespace

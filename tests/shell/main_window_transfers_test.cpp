@@ -4,9 +4,14 @@
 #include <QProgressBar>
 #include <QToolButton>
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 #include "../engine/bus_transactions.h"
+#include "engine/sim/simulated_message_adapters.h"
+#include "engine/transfer_messages.h"
 #include "main_window_fixture.h"
 
 namespace zorbix::test {
@@ -400,6 +405,70 @@ TEST_F(TransfersTest, VerificationAfterProgrammingFindsASmallerChip) {
   VerifierBoite(Reussie, QStringLiteral("Programmation d'un octet :"));
   EXPECT_EQ(Ecritures(adaptateur_->transcript()).size(), 1u);
   VerifierRepos();
+}
+
+}  // namespace
+}  // namespace zorbix::test
+
+namespace zorbix::test {
+namespace {
+
+// A simulated CH341A and a PC's SMBus, installed as the start-up does it:
+// both in the port group after the parallel ports; on the SMBus, an
+// operation waits for the confirmation, and No (the default) leaves the
+// chip untouched; the CH341A has no port test, and its result box says
+// that the read-back was imposed.
+TEST_F(MainWindowTest, Ch341aAndGuardedBusFromThePortGroup) {
+  const std::string dossier = ::testing::TempDir();
+  const std::string pc = dossier + "zorbix-smbus-pc.bin", ch = dossier + "zorbix-ch341a.bin";
+  std::remove(pc.c_str());
+  std::remove(ch.c_str());
+  SourceSimulee source;
+  std::string erreur;
+  AdaptateurMessagesSimule smbus;
+  smbus.Genre = GenrePort::I2c;
+  smbus.Numero = 0;
+  smbus.SmbusSeulement = smbus.SmbusPC = true;
+  smbus.ChipType = 6;
+  smbus.Fichier = pc;
+  AdaptateurMessagesSimule ch341a;
+  ch341a.ChipType = 6;
+  ch341a.Fichier = ch;
+  ASSERT_TRUE(source.Ajouter(ch341a, erreur) && source.Ajouter(smbus, erreur)) << erreur;
+  InstallerSourceAdaptateurs(&source);
+  TForm1& f = Demarrer();
+  ASSERT_EQ(f.OptionsAdaptateurs.size(), 2u);
+  EXPECT_EQ(f.OptionsAdaptateurs[1]->text(), QStringLiteral("i2c-0 (SMBus I801 simulé)"));
+
+  f.OptionsAdaptateurs[1]->trigger();
+  for (std::size_t i = 0; i < etat_.Buffer.size(); ++i) etat_.Buffer[i] = static_cast<std::uint8_t>(i * 7);
+  dialogues_.reponses.push_back(Dialogues::Reponse::Annuler);
+  f.BoutonProgMem->click();
+  ASSERT_EQ(dialogues_.boites.size(), 1u);
+  EXPECT_EQ(dialogues_.boites[0].boutons, Dialogues::Boutons::OuiNon);
+  EXPECT_TRUE(dialogues_.boites[0].texte.contains(QStringLiteral("barrettes de mémoire (SPD)")));
+  EXPECT_FALSE(std::ifstream(pc).good());  // the chip was never opened, nor written back
+  f.BoutonProgMem->click();  // Yes this time
+  ASSERT_EQ(dialogues_.boites.size(), 3u);
+  std::ifstream ecrit(pc, std::ios::binary);
+  const std::vector<char> octets((std::istreambuf_iterator<char>(ecrit)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(octets.size(), 2048u);
+  EXPECT_EQ(static_cast<std::uint8_t>(octets[100]), static_cast<std::uint8_t>(700));
+
+  EXPECT_TRUE(f.Testduportparallele->isEnabled() == false);
+  f.OptionsAdaptateurs[0]->trigger();
+  f.BoutonProgMem->click();
+  ASSERT_EQ(dialogues_.boites.size(), 4u);  // no confirmation for the CH341A
+  EXPECT_TRUE(dialogues_.boites[3].texte.contains(QString::fromUtf8(TexteVerificationImposee)))
+      << dialogues_.boites[3].texte.toStdString();
+  f.OptionLPT1->trigger();
+  EXPECT_TRUE(f.Testduportparallele->isEnabled());
+  fenetre_.reset();
+  InstallerSourceAdaptateurs(nullptr);
+  std::remove(pc.c_str());
+  std::remove(ch.c_str());
+  std::remove((pc + ".lock").c_str());
+  std::remove((ch + ".lock").c_str());
 }
 
 }  // namespace

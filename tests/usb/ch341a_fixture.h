@@ -10,7 +10,6 @@
 
 #include "engine/chips.h"
 #include "engine/sim/ch341a_device.h"
-#include "engine/sim/ch341a_pin_chip.h"
 #include "engine/sim/ch341a_transport_sim.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/usb/ch341a_chip.h"
@@ -55,13 +54,12 @@ class TransportNote final : public TransportCh341a {
 struct BancCh341a {
   explicit BancCh341a(int type, ReglagesCh341a reglages = {})
       : modele(type >= 0 ? EepromModel::create(type) : nullptr),
-        broches(modele.get()),
-        device(broches),
+        device(modele.get()),
         usb(device),
         note(usb),
         puce(note, type >= 0 ? type : TypeMemoireParDefaut, SpecMemoire(type >= 0 ? type : TypeMemoireParDefaut).Taille,
              reglages, usb.horloge()) {
-    broches.transcrire(&transcript);
+    device.transcrire(&transcript);
     if (modele) modele->memory() = Aleatoires(modele->size(), 11u + static_cast<unsigned>(type));
   }
   Progression Noter() {
@@ -71,7 +69,6 @@ struct BancCh341a {
 
   std::unique_ptr<EepromModel> modele;
   BusTranscript transcript;
-  PuceSurBroches broches;
   Ch341aDevice device;
   TransportSimule usb;
   TransportNote note;

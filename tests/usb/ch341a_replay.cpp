@@ -17,7 +17,6 @@
 
 #include "engine/chips.h"
 #include "engine/sim/ch341a_device.h"
-#include "engine/sim/ch341a_pin_chip.h"
 #include "engine/sim/eeprom_model.h"
 
 namespace zorbix {
@@ -52,8 +51,7 @@ int Rejouer(const std::string& puce, const char* fichier) {
     for (std::size_t i = 0; i < contenu.size() && i < modele->memory().size(); ++i)
       modele->memory()[i] = static_cast<std::uint8_t>(contenu[i]);
   }
-  PuceSurBroches broches(modele.get());
-  Ch341aDevice device(broches);
+  Ch341aDevice device(modele.get());
   std::vector<std::uint8_t> paquet;
   int numero = 0;
   for (std::string ligne; std::getline(std::cin, ligne);) {
