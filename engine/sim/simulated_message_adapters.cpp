@@ -8,7 +8,6 @@
 #include "engine/i2c/i2c_adapter.h"
 #include "engine/sim/ch341a_transport_sim.h"
 #include "engine/sim/chip_file.h"
-#include "engine/sim/chip_file_lock.h"
 #include "engine/usb/ch341a_adapter.h"
 
 namespace zorbix {
@@ -35,7 +34,7 @@ class SessionFichier {
   bool Debuter(SourceSimulee::Virtuel& v, std::string& raison) {
     v_ = &v;
     if (!v.Puce || v.Description.Fichier.empty()) return true;
-    if (!verrou_.Prendre(v.Description.Fichier, AttenteFichier, raison)) return false;
+    if (!verrou_.prendre(v.Description.Fichier, AttenteFichier, raison)) return false;
     std::string note;
     if (!LireFichierPuce(v.Description.Fichier, v.Puce->memory(), note, raison)) return false;
     avant_ = v.Puce->memory();
@@ -48,7 +47,7 @@ class SessionFichier {
 
  private:
   SourceSimulee::Virtuel* v_ = nullptr;
-  VerrouPuceFichier verrou_;
+  VerrouPuce verrou_;
   std::vector<std::uint8_t> avant_;
 };
 
