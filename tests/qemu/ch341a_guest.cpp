@@ -24,28 +24,13 @@
 #include "engine/usb/ch341a_chip.h"
 #include "engine/usb/ch341a_usb.h"
 #include "usbip_ch341a.h"
+#include "guest_checks.h"
 
 namespace zorbix {
 namespace {
 
 using Octets = std::vector<std::uint8_t>;
 using Horloge = std::chrono::steady_clock;
-
-class Bilan {
- public:
-  void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
-    (reussi ? reussis_ : echecs_)++;
-    std::cout << (reussi ? "ok - " : "FAILED - ") << quoi;
-    if (!reussi && !detail.empty()) std::cout << " (" << detail << ")";
-    std::cout << std::endl;
-  }
-  void resumer() const { std::cout << reussis_ << " passed, " << echecs_ << " failed" << std::endl; }
-  int echecs() const { return echecs_; }
-
- private:
-  int reussis_ = 0;
-  int echecs_ = 0;
-};
 
 Octets Aleatoires(int n, unsigned graine) {
   std::mt19937 g(graine);
@@ -93,7 +78,7 @@ struct Banc {
   std::unique_ptr<EepromModel> dansLeSocle;
 };
 
-void VerifierType(Bilan& bilan, Banc& banc, int type) {
+void VerifierType(BilanInvite& bilan, Banc& banc, int type) {
   const ChipSpec& fiche = SpecMemoire(type);
   const std::string nom = std::string(fiche.NomCourt) + ": ";
   EepromModel* modele = banc.inserer(EepromModel::create(type));
@@ -130,7 +115,7 @@ void VerifierType(Bilan& bilan, Banc& banc, int type) {
   std::fflush(stdout);
 }
 
-void VerifierSocleVide(Bilan& bilan, Banc& banc) {
+void VerifierSocleVide(BilanInvite& bilan, Banc& banc) {
   banc.inserer(nullptr);
   std::string erreur;
   std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
@@ -146,7 +131,7 @@ void VerifierSocleVide(Bilan& bilan, Banc& banc) {
                  "empty socket: the read is refused and the image left as it was");
 }
 
-void VerifierCycleSansFin(Bilan& bilan, Banc& banc) {
+void VerifierCycleSansFin(BilanInvite& bilan, Banc& banc) {
   EepromModel* modele = banc.inserer(EepromModel::create(TypeMemoireParDefaut));
   modele->setNeverEndsWriteCycle(true);
   std::string erreur;
@@ -165,7 +150,7 @@ void VerifierCycleSansFin(Bilan& bilan, Banc& banc) {
 
 // As a user without the udev rule: the device is listed, not accessible,
 // and the report line says so.
-void VerifierSansDroits(Bilan& bilan) {
+void VerifierSansDroits(BilanInvite& bilan) {
   std::fflush(stdout);
   const pid_t enfant = ::fork();
   if (enfant == 0) {
@@ -184,7 +169,7 @@ void VerifierSansDroits(Bilan& bilan) {
                  "a user without the rights: listed, reported present but not accessible");
 }
 
-void VerifierDebranchement(Bilan& bilan, Banc& banc) {
+void VerifierDebranchement(BilanInvite& bilan, Banc& banc) {
   banc.inserer(EepromModel::create(8));
   std::string erreur;
   std::unique_ptr<TransportUsb> usb = TransportUsb::Ouvrir(banc.chemin, erreur);
@@ -207,7 +192,7 @@ void VerifierDebranchement(Bilan& bilan, Banc& banc) {
 }
 
 int Executer() {
-  Bilan bilan;
+  BilanInvite bilan;
   Ch341aDevice device(nullptr);
   ReponseurUsbip reponseur(device);
   std::string erreur;

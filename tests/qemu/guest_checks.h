@@ -8,7 +8,7 @@
 
 namespace zorbix {
 
-class Bilan {
+class BilanInvite {
  public:
   void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
     (reussi ? reussis_ : echecs_)++;

@@ -28,6 +28,7 @@
 #include "engine/port_claim.h"
 #include "engine/backends/port_setup.h"
 #include "guest_system.h"
+#include "guest_checks.h"
 
 namespace zorbix {
 namespace {
@@ -42,22 +43,6 @@ const std::map<std::uint16_t, std::uint8_t> Marques = {
     {AdresseLPT1, 0x5A}, {AdresseLPT2, 0xA5}, {PortSupplementaireEmule, 0x3C}};
 const char* const DossierSansPpdev = "/tmp/sans_ppdev";
 constexpr std::chrono::milliseconds DureeMesure{500};
-
-class Bilan {
- public:
-  void verifier(bool reussi, const std::string& quoi, const std::string& detail = "") {
-    (reussi ? reussis_ : echecs_)++;
-    std::cout << (reussi ? "ok - " : "FAILED - ") << quoi;
-    if (!reussi && !detail.empty()) std::cout << " (" << detail << ")";
-    std::cout << std::endl;
-  }
-  int echecs() const { return echecs_; }
-  void resumer() const { std::cout << reussis_ << " passed, " << echecs_ << " failed" << std::endl; }
-
- private:
-  int reussis_ = 0;
-  int echecs_ = 0;
-};
 
 std::string Hex(unsigned valeur) {
   char texte[8];
@@ -94,7 +79,7 @@ Releve ReleverPort(std::uint16_t base) {
   return releve;
 }
 
-void VerifierReleve(Bilan& bilan, const std::string& backend, std::uint16_t base, const Releve& releve) {
+void VerifierReleve(BilanInvite& bilan, const std::string& backend, std::uint16_t base, const Releve& releve) {
   const std::string port = backend + " " + TexteAdressePort(base) + ": ";
   int faux = 0;
   std::string premier;
@@ -112,7 +97,7 @@ void VerifierReleve(Bilan& bilan, const std::string& backend, std::uint16_t base
                  "read " + Hex(releve.horsTension));
 }
 
-void VerifierAdresseSansPort(Bilan& bilan, const std::string& backend) {
+void VerifierAdresseSansPort(BilanInvite& bilan, const std::string& backend) {
   EcrirePort(AdresseLPT3, 0x00);
   const std::uint8_t donnees = LirePort(AdresseLPT3);
   const std::uint8_t etat = LirePort(AdresseLPT3 + 1);
@@ -164,7 +149,7 @@ void Mesurer(const std::string& backend) {
 // The journal of the real ppdev calls: each port asked about at start-up
 // without being claimed, then claimed before any access, with the kernel
 // naming our device as the holder, and released last.
-void VerifierReservations(Bilan& bilan, const JournalPpdev& journal, const std::map<std::uint16_t, int>& numeros) {
+void VerifierReservations(BilanInvite& bilan, const JournalPpdev& journal, const std::map<std::uint16_t, int>& numeros) {
   bilan.verifier(journal.peripheriques().size() == 3, "ppdev: one device opened per emulated port",
                  std::to_string(journal.peripheriques().size()) + " opened");
   for (const auto& [fd, suivi] : journal.peripheriques()) {
@@ -211,7 +196,7 @@ std::string RapportPpdevAttendu(const std::map<std::uint16_t, int>& numeros) {
 
 // The extra port as the program's own look-up and start-up list it: by the
 // kernel's name for it in this boot, at its address.
-void VerifierListeSupplementaires(Bilan& bilan, const PortsSupplementaires& liste,
+void VerifierListeSupplementaires(BilanInvite& bilan, const PortsSupplementaires& liste,
                                   const std::map<std::uint16_t, int>& numeros, const std::string& quoi) {
   const bool bon = liste.size() == 1 && liste[0].nom == NomSupplementaire(numeros) &&
                    liste[0].base == PortSupplementaireEmule;
@@ -221,7 +206,7 @@ void VerifierListeSupplementaires(Bilan& bilan, const PortsSupplementaires& list
 
 // As a user in the lp group runs it: no I/O permission, ppdev for the two
 // ports the kernel found, the absent port for 0x3BC.
-std::map<std::uint16_t, Releve> VerifierPpdev(Bilan& bilan, const std::map<std::uint16_t, int>& numeros) {
+std::map<std::uint16_t, Releve> VerifierPpdev(BilanInvite& bilan, const std::map<std::uint16_t, int>& numeros) {
   std::map<std::uint16_t, Releve> releves;
   for (std::uint16_t base : PortsEmules)
     bilan.verifier(PeripheriqueActif(numeros.at(base)) == "none",
@@ -268,7 +253,7 @@ std::string RapportDirectAttendu(const std::map<std::uint16_t, int>& numeros) {
 
 // As root on a machine without ppdev nodes: direct I/O for every port the
 // kernel lists, never for 0x3BC where it lists none.
-void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& relevesPpdev,
+void VerifierAccesDirect(BilanInvite& bilan, const std::map<std::uint16_t, Releve>& relevesPpdev,
                          const std::map<std::uint16_t, int>& numeros) {
   ::mkdir(DossierSansPpdev, 0755);
   ParametresPorts parametres = ParametresDepuisEnvironnement();
@@ -294,7 +279,7 @@ void VerifierAccesDirect(Bilan& bilan, const std::map<std::uint16_t, Releve>& re
   Mesurer("direct I/O (inb/outb)");
 }
 
-void MesurerPpdev(Bilan& bilan) {
+void MesurerPpdev(BilanInvite& bilan) {
   std::string rapport;
   std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(ParametresDepuisEnvironnement(), rapport);
   const bool ppdev = ports && rapport.rfind("LPT1 (0x378) : /dev/parport", 0) == 0;
@@ -355,7 +340,7 @@ ReservationConcurrente LireReservation(int tube) {
 // ioctls, block this process's next access with it). It must give up within
 // its bound, naming the port and the kernel's holder (our ppdev device), and
 // this process's next access and its release then complete.
-void VerifierPortOccupe(Bilan& bilan, const std::map<std::uint16_t, int>& numeros) {
+void VerifierPortOccupe(BilanInvite& bilan, const std::map<std::uint16_t, int>& numeros) {
   std::string rapport;
   std::unique_ptr<PortsInstalles> ports = InstallerAvecRapport(ParametresDepuisEnvironnement(), rapport);
   if (!ports) return bilan.verifier(false, "busy port: InstallerPorts");
@@ -383,7 +368,7 @@ void VerifierPortOccupe(Bilan& bilan, const std::map<std::uint16_t, int>& numero
 }
 
 int Executer() {
-  Bilan bilan;
+  BilanInvite bilan;
   bilan.verifier(ChoisirDroitEntreesSorties(false), "CAP_SYS_RAWIO dropped for the ppdev runs");
   std::map<std::uint16_t, int> numeros;
   for (std::uint16_t base : PortsEmules) {

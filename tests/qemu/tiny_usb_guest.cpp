@@ -103,7 +103,7 @@ std::string Code(const ResultatBus& r) {
 
 bool Reussi(const ResultatBus& r) { return r.code == WriteResult::EcritureReussie && r.erreur == 0; }
 
-void VerifierType(Bilan& bilan, Banc& banc, int type) {
+void VerifierType(BilanInvite& bilan, Banc& banc, int type) {
   const ChipSpec& fiche = SpecMemoire(type);
   const std::string nom = std::string(fiche.NomCourt) + ": ";
   EepromModel* modele = banc.inserer(EepromModel::create(type));
@@ -139,7 +139,7 @@ void VerifierType(Bilan& bilan, Banc& banc, int type) {
 
 // Nothing at 0x50: the driver's status says the address was refused, which
 // reaches the program as ENXIO, a refused acknowledge, even for a lone read.
-void VerifierSocleVide(Bilan& bilan, Banc& banc) {
+void VerifierSocleVide(BilanInvite& bilan, Banc& banc) {
   banc.inserer(nullptr);
   MemoireSurBus memoire(banc.dev, {TypeMemoireParDefaut, 2048, 0}, Microsecondes);
   const Octets image(2048, 0x00);
@@ -169,7 +169,7 @@ Octets OctetsLus(const std::string& texte) {
 // Debian's i2ctransfer on a 24C64: it reads what we programmed with a
 // two-address-byte read, and we read what it wrote past a page's end (the
 // chip rolls over to the page's start).
-void VerifierI2ctransfer(Bilan& bilan, Banc& banc) {
+void VerifierI2ctransfer(BilanInvite& bilan, Banc& banc) {
   banc.inserer(EepromModel::create(Type24C64));
   MemoireSurBus memoire(banc.dev, {Type24C64, 8192, 0}, Microsecondes);
   Octets image = Aleatoires(8192, 64);
@@ -194,7 +194,7 @@ void VerifierI2ctransfer(Bilan& bilan, Banc& banc) {
 }
 
 int Executer() {
-  Bilan bilan;
+  BilanInvite bilan;
   TinyUsbI2c appareil;
   ServeurUsbip serveur(appareil);
   std::string erreur;

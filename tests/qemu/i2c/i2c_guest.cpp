@@ -70,7 +70,7 @@ std::vector<std::uint8_t> Aleatoires(int n, unsigned graine) {
   return o;
 }
 
-void Programmer(Bilan& bilan, BusI2cDev& dev, int numero, int type, int broches) {
+void Programmer(BilanInvite& bilan, BusI2cDev& dev, int numero, int type, int broches) {
   const int n = SpecMemoire(type).Taille;
   const std::string nom = SpecMemoire(type).NomCourt;
   MemoireSurBus memoire(dev, {type, n, broches}, Microsecondes);
@@ -108,7 +108,7 @@ int Numero(const std::vector<BusI2cListe>& bus) {
 }
 
 int Executer() {
-  Bilan bilan;
+  BilanInvite bilan;
   const std::vector<BusI2cListe> bus = ListerBusI2c();
   const int numero = Numero(bus);
   bilan.verifier(numero >= 0, "the ICH9 SMBus is listed");
