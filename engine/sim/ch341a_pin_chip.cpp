@@ -2,14 +2,21 @@
 
 namespace zorbix {
 
-PuceSurBroches::PuceSurBroches(EepromModel* puce) : puce_(puce) {
+PuceSurBroches::PuceSurBroches(EepromModel* puce) : puce_(puce), broches_(puce) {
   // The supply comes on with the lines idle high.
   lignes(true, true, 0);
 }
 
 void PuceSurBroches::lignes(bool scl, bool sda, std::uint64_t us) {
-  // The wire is the wired-AND of the master and the chip.
-  if (puce_) puce_->clock(scl, sda && !puce_->pullsSdaLow(), false, true, us);
+  // The wire is the wired-AND of the master and the chip. The chip keeps
+  // this time only while the level is set: between two events its time
+  // stands still, and it never keeps a pointer into this object.
+  if (puce_) {
+    maintenant_ = us;
+    puce_->setClock(&maintenant_);
+    broches_.clock(scl, sda && sdaHaute(), false, true);
+    puce_->setClock(nullptr);
+  }
   if (transcript_) transcript_->sample(scl, sda && sdaHaute(), !sda, !sdaHaute(), us);
 }
 

@@ -1,11 +1,12 @@
-// A pin-level EepromModel seen byte by byte, for the simulated CH341A: each
-// bus event becomes the SCL and SDA levels a master produces for it. The
-// board supplies the chip all the time and grounds its pin 7.
+// A chip model behind the pin decoder, seen byte by byte, for the simulated
+// CH341A: each bus event becomes the SCL and SDA levels a master produces
+// for it. The board supplies the chip all the time and grounds its pin 7.
 #pragma once
 
 #include "engine/sim/bus_transcript.h"
 #include "engine/sim/ch341a_device.h"
 #include "engine/sim/eeprom_model.h"
+#include "engine/sim/pin_decoder.h"
 
 namespace zorbix {
 
@@ -28,9 +29,11 @@ class PuceSurBroches final : public PuceOctets {
  private:
   // The master sets SCL and releases (true) or pulls (false) SDA.
   void lignes(bool scl, bool sda, std::uint64_t us);
-  bool sdaHaute() const { return !puce_ || !puce_->pullsSdaLow(); }
+  bool sdaHaute() const { return !broches_.pullsSdaLow(); }
 
   EepromModel* puce_;
+  PinDecoder broches_;
+  std::uint64_t maintenant_ = 0;  // the time of the level being set
   BusTranscript* transcript_ = nullptr;
 };
 
