@@ -60,9 +60,10 @@ build_guest() {
   g++ -std=c++17 -O2 -Wall -Wextra -I"$SOURCES" -o "$WORK/ch341a_guest" \
     "$SOURCES"/tests/qemu/ch341a_guest.cpp "$SOURCES"/tests/qemu/usbip_ch341a.cpp \
     "$e"/usb/ch341a_protocol.cpp "$e"/usb/ch341a_chip.cpp "$e"/usb/ch341a_usb.cpp \
-    "$e"/sim/ch341a_device.cpp "$e"/sim/ch341a_pin_chip.cpp "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
+    "$e"/sim/ch341a_device.cpp "$e"/sim/ch341a_pin_chip.cpp "$e"/sim/pin_decoder.cpp \
+    "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
     "$e"/sim/bus_transcript.cpp "$e"/chips.cpp "$e"/transfer_messages.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
-    "$e"/lines.cpp "$e"/port.cpp $(pkg-config --cflags --libs libusb-1.0) -pthread
+    "$e"/lines.cpp "$e"/port.cpp "$e"/port_identity.cpp $(pkg-config --cflags --libs libusb-1.0) -pthread
 }
 
 add_module() {
