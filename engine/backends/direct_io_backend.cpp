@@ -1,6 +1,8 @@
 #include "direct_io_backend.h"
 
-#if __has_include(<sys/io.h>)
+// Only x86 processors have port instructions; elsewhere (a Raspberry Pi's
+// ARM) the parallel ports are reached through ppdev alone.
+#if defined(__x86_64__) || defined(__i386__)
 
 #include <sys/io.h>
 
@@ -56,12 +58,12 @@ std::unique_ptr<PortBackend> OuvrirAccesDirect(std::uint16_t base, std::string& 
 
 }  // namespace zorbix
 
-#else  // no port instructions on this platform
+#else  // not x86: no port instructions
 
 namespace zorbix {
 
 std::unique_ptr<PortBackend> OuvrirAccesDirect(std::uint16_t, std::string& raison) {
-  raison = "accès direct indisponible sur cette plateforme";
+  raison = "pas d'accès direct : les instructions d'E/S in/out n'existent que sur les processeurs x86";
   return nullptr;
 }
 

@@ -15,8 +15,9 @@ namespace zorbix {
 
 // Asks for the data and status registers of the port at `base` (base and
 // base + 1, never the control register) and returns the backend that serves
-// them; on refusal, or where the platform has no port instructions, returns
-// nullptr with the French reason in `raison`.
+// them; on refusal, or on a processor other than x86 (which has no port
+// instructions and never asks), returns nullptr with the French reason in
+// `raison`.
 //
 // The permission belongs to the calling thread and the threads it starts
 // afterwards: open and use the backend on the same thread.

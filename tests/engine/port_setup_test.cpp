@@ -232,5 +232,21 @@ TEST(InstallerPortsOuQuitterDeathTest, MalformedSimulationEndsWithCode2) {
       ::testing::ExitedWithCode(2), Litteral(erreur));
 }
 
+// Where the processor has no port instructions (a Raspberry Pi), the real
+// direct I/O never serves a port, and the report says why.
+#if !defined(__x86_64__) && !defined(__i386__)
+TEST(InstallerPorts, NoDirectIoWithoutX86PortInstructions) {
+  Machine machine;
+  machine.arbre.retirerPilote();
+  machine.parametres.ouvrirAccesDirect = OuvrirAccesDirect;
+  std::unique_ptr<PortsInstalles> ports = machine.installer();
+  ASSERT_NE(ports, nullptr);
+  EXPECT_EQ(ports->rapport()[0],
+            "LPT1 (0x378) : aucun port (aucun /dev/parport à l'adresse 0x378 ; pas d'accès direct : les "
+            "instructions d'E/S in/out n'existent que sur les processeurs x86)");
+  EXPECT_TRUE(ports->ports()[0].Absent);
+}
+#endif
+
 }  // namespace
 }  // namespace zorbix
