@@ -4,8 +4,10 @@
 // operations read, program by pages and compare every chip type through it;
 // then an empty socket, a chip that never ends its write cycle, a user
 // without the rights, and the cable pulled in the middle of a programming
-// run. One line per check, "bench:" lines, and "N passed, N failed" last;
-// exit code 1 on any failure.
+// run. The same device then serves the real zorbix32-cli (guest_cli.h):
+// ports, programmer, lire, comparer, an empty socket and a cable pulled.
+// One line per check, "bench:" lines, and "N passed, N failed" last; exit
+// code 1 on any failure.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,13 +20,15 @@
 #include <thread>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "engine/chips.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/transfer_messages.h"
 #include "engine/usb/ch341a_chip.h"
 #include "engine/usb/ch341a_usb.h"
-#include "usbip_ch341a.h"
 #include "guest_checks.h"
+#include "guest_cli.h"
+#include "usbip_ch341a.h"
 
 namespace zorbix {
 namespace {
@@ -191,6 +195,66 @@ void VerifierDebranchement(BilanInvite& bilan, Banc& banc) {
   bilan.verifier(Attendre(0).empty(), "unplugged: the device is gone from the USB bus");
 }
 
+// zorbix32-cli on `type`: programmer (verified), lire and comparer of one
+// file, checked against the chip itself.
+void VerifierCliType(BilanInvite& bilan, Banc& banc, int type) {
+  const ChipSpec& fiche = SpecMemoire(type);
+  const std::string nom = std::string("zorbix32-cli, ") + fiche.NomCourt + ": ";
+  const std::string puce = std::string("--puce ") + fiche.NomCourt + " --port ch341a ";
+  EepromModel* modele = banc.inserer(EepromModel::create(type));
+  const Octets image = Aleatoires(fiche.Taille, 120u + static_cast<unsigned>(type));
+  EcrireFichier("/tmp/fichier.bin", image);
+  SortieCli s = LancerCli("programmer " + puce + "/tmp/fichier.bin");
+  bilan.verifier(s.code == 0 && banc.memoire(*modele) == image, nom + "programmer exits 0, the chip holds the file",
+                 Resume(s));
+  bilan.verifier(s.contient("Vérification : la mémoire contient le fichier."), nom + "programmer verified",
+                 Resume(s));
+  s = LancerCli("lire " + puce + "/tmp/lu.bin");
+  bilan.verifier(s.code == 0 && LireFichier("/tmp/lu.bin") == image, nom + "lire gives the same bytes", Resume(s));
+  s = LancerCli("comparer " + puce + "/tmp/fichier.bin");
+  bilan.verifier(s.code == 0, nom + "comparer exits 0", Resume(s));
+}
+
+void VerifierCli(BilanInvite& bilan, Banc& banc) {
+  banc.inserer(EepromModel::create(TypeMemoireParDefaut));
+  SortieCli s = LancerCli("ports");
+  std::cout << s.texte;
+  bilan.verifier(s.code == 0 && s.contient("CH341A (USB " + banc.chemin + ")"), "zorbix32-cli ports lists the CH341A",
+                 Resume(s));
+  for (const char* nom : {"24C16", "24C512"}) VerifierCliType(bilan, banc, TypeDepuisNom(nom));
+
+  banc.inserer(nullptr);
+  EcrireFichier("/tmp/fichier.bin", Aleatoires(2048, 7));
+  s = LancerCli("programmer --puce 24C16 --port ch341a /tmp/fichier.bin");
+  const std::string refus = TexteLigneDeCommande(MessageProgrammation(WriteResult::SelectionNonAcquittee));
+  bilan.verifier(s.code == 1 && ContientLesLignes(s, refus),
+                 "zorbix32-cli, empty socket: exit 1 with result 1's message", Resume(s));
+}
+
+// After the library's own unplugged run: the device attached again on
+// another port, then pulled in the middle of a zorbix32-cli programmer.
+void VerifierCliDebranche(BilanInvite& bilan, Banc& banc) {
+  std::string erreur;
+  banc.reponseur.detacher();
+  banc.reponseur.couperApres(-1);
+  EepromModel* modele = banc.inserer(EepromModel::create(TypeDepuisNom("24C64")));
+  const bool attache = banc.reponseur.attacher(1, erreur) && Attendre(1).size() == 1;
+  bilan.verifier(attache, "zorbix32-cli, unplugged: the CH341A attached again", erreur);
+  if (!attache) return;
+  const Octets avant = banc.memoire(*modele);
+  EcrireFichier("/tmp/fichier.bin", Aleatoires(8192, 8));
+  {
+    const auto verrou = banc.reponseur.verrou();
+    banc.reponseur.couperApres(banc.reponseur.sortiesBulk() + 60);
+  }
+  const SortieCli s = LancerCli("programmer --puce 24C64 --port ch341a /tmp/fichier.bin");
+  std::cout << s.texte;
+  bilan.verifier(s.code == 1 && ContientLesLignes(s, TexteCh341aDebranche),
+                 "zorbix32-cli, unplugged during programmer: exit 1 with the unplugged message", Resume(s));
+  bilan.verifier(banc.memoire(*modele) != avant, "zorbix32-cli, unplugged: the run had started writing");
+  bilan.verifier(Attendre(0).empty(), "zorbix32-cli, unplugged: the device is gone from the USB bus");
+}
+
 int Executer() {
   BilanInvite bilan;
   Ch341aDevice device(nullptr);
@@ -211,7 +275,9 @@ int Executer() {
     VerifierSocleVide(bilan, banc);
     VerifierCycleSansFin(bilan, banc);
     VerifierSansDroits(bilan);
+    VerifierCli(bilan, banc);
     VerifierDebranchement(bilan, banc);
+    VerifierCliDebranche(bilan, banc);
     const auto verrou = reponseur.verrou();
     std::printf("bench: %ld bulk OUT transfers answered through USB/IP\n", reponseur.sortiesBulk());
   }

@@ -133,3 +133,17 @@ add_program() {
     cp -L "$lib" "$ROOT$lib"
   done
 }
+
+# The zorbix32-cli named by the script's second argument (the test passes the
+# one CMake built), or one built here with CMake, as $WORK/zorbix32-cli.
+find_cli() {
+  local cli=${1:-}
+  if [ -z "$cli" ]; then
+    cmake -S "$SOURCES" -B "$WORK/build-cli" -DCMAKE_BUILD_TYPE=Release -DZORBIX_BUILD_TESTS=OFF \
+      -DZORBIX_BUILD_BENCH=OFF >/dev/null || fail "configuring zorbix32-cli failed"
+    cmake --build "$WORK/build-cli" -j2 --target zorbix32-cli >/dev/null || fail "building zorbix32-cli failed"
+    cli="$WORK/build-cli/cli/zorbix32-cli"
+  fi
+  [ -x "$cli" ] || fail "no zorbix32-cli at $cli"
+  cp "$cli" "$WORK/zorbix32-cli"
+}

@@ -8,12 +8,15 @@
 # any failed check, a missing result or a timeout; exit code 77 (skipped)
 # only where QEMU cannot run at all.
 #
-# Usage: run_tiny_usb_guest.sh [work-dir]   (default: a new temporary folder)
+# The guest program then runs the real zorbix32-cli on the same bus.
+#
+# Usage: run_tiny_usb_guest.sh [work-dir [zorbix32-cli]]
+#   (default: a new temporary folder, and a zorbix32-cli built there)
 set -euo pipefail
 
 SOURCES=$(cd "$(dirname "$0")/../.." && pwd)
 WORK=${1:-$(mktemp -d "${TMPDIR:-/tmp}/zorbix-tiny-usb.XXXXXX")}
-GUEST_TIMEOUT=180
+GUEST_TIMEOUT=360
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 . "$SOURCES/tests/qemu/guest_common.sh"
@@ -23,7 +26,9 @@ build_guest() {
   g++ -std=c++17 -O2 -Wall -Wextra -static -I"$SOURCES" -o "$WORK/tiny_usb_guest" \
     "$q"/tiny_usb_guest.cpp "$q"/usbip_tiny_usb.cpp "$q"/usbip_server.cpp "$e"/i2c/i2c_{buses,chip,dev}.cpp \
     "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp "$e"/chips.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
-    "$e"/lines.cpp "$e"/port.cpp -pthread
+    "$e"/lines.cpp "$e"/port.cpp "$e"/port_identity.cpp "$e"/transfer_messages.cpp \
+    "$SOURCES"/cli/cli_texts.cpp -pthread
+  find_cli "${2:-}"
 }
 
 make_initramfs() {
@@ -31,6 +36,7 @@ make_initramfs() {
   start_initramfs "${modules[@]}"
   add_i2c_tools i2ctransfer
   cp "$WORK/tiny_usb_guest" "$ROOT/tiny_usb_guest"
+  add_program zorbix32-cli
   write_init tiny_usb_guest "${modules[@]}"
   pack_initramfs initrd-tiny-usb.gz
 }
@@ -40,7 +46,7 @@ main() {
   mkdir -p "$WORK"
   install_packages
   find_kernel
-  build_guest
+  build_guest "$@"
   make_initramfs
   debut=$(date +%s.%N)
   boot_guest initrd-tiny-usb.gz tiny_usb_guest console-tiny-usb.log -m 256
@@ -49,4 +55,4 @@ main() {
   awk -v debut="$debut" -v fin="$(date +%s.%N)" 'BEGIN { printf "bench: boot to power-off in %.1f s\n", fin - debut }'
 }
 
-main
+main "$@"

@@ -12,12 +12,15 @@
 # libraries ldd names. The kernel comes from the Debian package file,
 # unpacked in the work folder, never installed.
 #
-# Usage: run_usbip_guest.sh [work-dir]   (default: a new temporary folder)
+# The guest program then runs the real zorbix32-cli on the same device.
+#
+# Usage: run_usbip_guest.sh [work-dir [zorbix32-cli]]
+#   (default: a new temporary folder, and a zorbix32-cli built there)
 set -euo pipefail
 
 SOURCES=$(cd "$(dirname "$0")/../.." && pwd)
 WORK=${1:-$(mktemp -d "${TMPDIR:-/tmp}/zorbix-usbip.XXXXXX")}
-GUEST_TIMEOUT=300
+GUEST_TIMEOUT=480
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 . "$SOURCES/tests/qemu/guest_common.sh"
@@ -30,14 +33,17 @@ build_guest() {
     "$e"/usb/ch341a_protocol.cpp "$e"/usb/ch341a_chip.cpp "$e"/usb/ch341a_usb.cpp \
     "$e"/sim/ch341a_device.cpp "$e"/sim/eeprom_model.cpp "$e"/sim/chip_models.cpp \
     "$e"/sim/bus_transcript.cpp "$e"/chips.cpp "$e"/transfer_messages.cpp "$e"/transfers.cpp "$e"/i2c_bus.cpp \
-    "$e"/lines.cpp "$e"/port.cpp "$e"/port_identity.cpp "$SOURCES"/tests/qemu/usbip_server.cpp $(pkg-config --cflags --libs libusb-1.0) \
+    "$e"/lines.cpp "$e"/port.cpp "$e"/port_identity.cpp "$SOURCES"/cli/cli_texts.cpp \
+    "$SOURCES"/tests/qemu/usbip_server.cpp $(pkg-config --cflags --libs libusb-1.0) \
     -pthread
+  find_cli "${2:-}"
 }
 
 make_initramfs() {
   local modules=(usb-common usbcore usbip-core vhci-hcd)
   start_initramfs "${modules[@]}"
   add_program ch341a_guest
+  add_program zorbix32-cli
   write_init ch341a_guest "${modules[@]}"
   pack_initramfs initrd.gz
 }
@@ -48,11 +54,11 @@ main() {
   need_packages libusb-1.0-0-dev pkg-config || echo "Installation des paquets impossible." >&2
   find_kernel
   echo "Kernel: $KERNEL"
-  build_guest
+  build_guest "$@"
   make_initramfs
   boot_guest initrd.gz ch341a_guest console-usbip.log -m 512
   echo "The guest passed; benchmark lines:"
   grep -h '^bench:' "$WORK"/console-usbip.log
 }
 
-main
+main "$@"

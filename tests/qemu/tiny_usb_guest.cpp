@@ -4,8 +4,9 @@
 // plain I2C messages, and the program's own chip operations read, program by
 // pages (acknowledge polling counted) and read back every chip type through
 // I2C_RDWR on it; then an empty socket, and Debian's i2ctransfer as an
-// independent peer on a 24C64 (two address bytes, a page's roll-over). One
-// line per check, "bench:" lines, and "N passed, N failed" last.
+// independent peer on a 24C64 (two address bytes, a page's roll-over), and
+// the real zorbix32-cli (guest_cli.h) on the same bus. One line per check,
+// "bench:" lines, and "N passed, N failed" last.
 #include <linux/i2c.h>
 #include <time.h>
 
@@ -19,11 +20,14 @@
 #include <thread>
 #include <vector>
 
+#include "cli/cli_texts.h"
 #include "engine/chips.h"
 #include "engine/i2c/i2c_buses.h"
 #include "engine/i2c/i2c_chip.h"
 #include "engine/sim/eeprom_model.h"
+#include "engine/transfer_messages.h"
 #include "guest_checks.h"
+#include "guest_cli.h"
 #include "usbip_tiny_usb.h"
 
 namespace zorbix {
@@ -193,6 +197,33 @@ void VerifierI2ctransfer(BilanInvite& bilan, Banc& banc) {
                  "exit " + std::to_string(etat) + ", " + Code(l));
 }
 
+// zorbix32-cli on the bus by its number: ports, then programmer, lire and
+// comparer of a 24C64 checked against the chip, and an empty socket.
+void VerifierCli(BilanInvite& bilan, Banc& banc) {
+  const std::string port = "i2c-" + std::to_string(banc.numero);
+  SortieCli s = LancerCli("ports");
+  std::cout << s.texte;
+  bilan.verifier(s.code == 0 && s.contient("--port " + port + " : ") && s.contient("I2C complet, écriture libre"),
+                 "zorbix32-cli ports lists the bus with plain I2C, writing not guarded", Resume(s));
+  const std::string puce = "--puce 24C64 --port " + port + " ";
+  banc.inserer(EepromModel::create(Type24C64));
+  const Octets image = Aleatoires(8192, 130);
+  EcrireFichier("/tmp/fichier.bin", image);
+  s = LancerCli("programmer " + puce + "/tmp/fichier.bin");
+  bilan.verifier(s.code == 0 && banc.memoire() == image, "zorbix32-cli programmer exits 0, the chip holds the file",
+                 Resume(s));
+  s = LancerCli("lire " + puce + "/tmp/lu.bin");
+  bilan.verifier(s.code == 0 && LireFichier("/tmp/lu.bin") == image, "zorbix32-cli lire gives the same bytes",
+                 Resume(s));
+  s = LancerCli("comparer " + puce + "/tmp/fichier.bin");
+  bilan.verifier(s.code == 0, "zorbix32-cli comparer exits 0", Resume(s));
+  banc.inserer(nullptr);
+  s = LancerCli("programmer " + puce + "/tmp/fichier.bin");
+  const std::string refus = TexteLigneDeCommande(MessageProgrammation(WriteResult::SelectionNonAcquittee));
+  bilan.verifier(s.code == 1 && ContientLesLignes(s, refus),
+                 "zorbix32-cli, empty socket: exit 1 with result 1's message", Resume(s));
+}
+
 int Executer() {
   BilanInvite bilan;
   TinyUsbI2c appareil;
@@ -218,6 +249,7 @@ int Executer() {
     for (int type = 0; type < NombreTypesMemoire; ++type) VerifierType(bilan, banc, type);
     VerifierSocleVide(bilan, banc);
     VerifierI2ctransfer(bilan, banc);
+    VerifierCli(bilan, banc);
     const auto verrou = serveur.verrou();
     std::printf("bench: %ld control requests, %ld I2C messages in %.2f s\n", serveur.controles(), appareil.messages(),
                 (Microsecondes() - debut) / 1e6);

@@ -2,8 +2,10 @@
 // kernel's i2c-i801 driver and the ICH9 SMBus with its eight 256-byte
 // EEPROMs at 0x50..0x57, through i2c-dev: the program's own bus listing,
 // guard and chip operations (SMBus only: no I2C_RDWR on this bus), checked
-// against Debian's i2c-tools as an independent peer. Prints one line per
-// check, benchmark lines, and "N passed, N failed" last.
+// against Debian's i2c-tools as an independent peer; then the real
+// zorbix32-cli (guest_cli.h) on the same bus, its guard and the at24 driver's
+// address. Prints one line per check, benchmark lines, and "N passed,
+// N failed" last.
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +25,7 @@
 #include "engine/i2c/i2c_chip.h"
 #include "engine/i2c/i2c_safety.h"
 #include "tests/qemu/guest_checks.h"
+#include "tests/qemu/guest_cli.h"
 
 namespace zorbix {
 namespace {
@@ -101,6 +104,27 @@ void Programmer(BilanInvite& bilan, BusI2cDev& dev, int numero, int type, int br
             << memoire.Scrutations() << " polls" << std::endl;
 }
 
+// zorbix32-cli on the PC's SMBus: a write at 0x50 refused (exit 2, nothing
+// written) without the permission, done with it; a 24C16, whose blocks
+// span 0x50..0x57, refused (exit 4, nothing written) while at24 holds 0x57.
+void VerifierCli(BilanInvite& bilan, int numero) {
+  const std::string port = " --port i2c-" + std::to_string(numero) + " ";
+  const std::vector<std::uint8_t> avant = Vidage(numero, 0x50);
+  const std::vector<std::uint8_t> image = Aleatoires(256, 99);
+  EcrireFichier("/tmp/fichier.bin", image);
+  SortieCli s = LancerCli("programmer --puce 24C02" + port + "/tmp/fichier.bin");
+  bilan.verifier(s.code == 2 && s.contient("--autoriser-ecriture-bus-systeme") && Vidage(numero, 0x50) == avant,
+                 "zorbix32-cli without the permission: exit 2, 0x50 unchanged", Resume(s));
+  s = LancerCli("programmer --puce 24C02" + port + "--autoriser-ecriture-bus-systeme /tmp/fichier.bin");
+  bilan.verifier(s.code == 0 && Vidage(numero, 0x50) == image,
+                 "zorbix32-cli with the permission: exit 0, i2cdump shows the file at 0x50", Resume(s));
+  EcrireFichier("/tmp/fichier.bin", Aleatoires(2048, 100));
+  s = LancerCli("programmer --puce 24C16" + port + "--autoriser-ecriture-bus-systeme /tmp/fichier.bin");
+  std::cout << s.texte;
+  bilan.verifier(s.code == 4 && s.contient("pilote at24") && Vidage(numero, 0x50) == image,
+                 "zorbix32-cli, 24C16 while at24 holds 0x57: exit 4 naming at24, 0x50 unchanged", Resume(s));
+}
+
 int Numero(const std::vector<BusI2cListe>& bus) {
   for (const BusI2cListe& b : bus)
     if (b.nom.rfind("SMBus I801", 0) == 0) return b.numero;
@@ -147,6 +171,7 @@ int Executer() {
   bilan.verifier(occupe == EBUSY && pilote == "at24", "0x57 held by at24", std::to_string(occupe) + " " + pilote);
   bilan.verifier(RaisonPiloteNoyau(numero, 0x57, pilote).find("/sys/bus/i2c/drivers/at24/unbind") != std::string::npos,
                  "the refusal says how to unbind it");
+  VerifierCli(bilan, numero);
   bilan.resumer();
   return bilan.echecs() == 0 ? 0 : 1;
 }
