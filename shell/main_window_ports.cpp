@@ -100,7 +100,7 @@ void TForm1::CreerOptionsReglagesAdaptateur(QMenu* menu) {
     connect(a, &QAction::triggered, this, [this, i] { AppliquerReglagesAdaptateur(VitessesKHz[i], broches_); });
     OptionsVitesse[i] = a;
   }
-  QMenu* broches = menu->addMenu(QStringLiteral("&Broches d'adresse A2 A1 A0 (CH341A, bus I2C)"));
+  QMenu* broches = menu->addMenu(QStringLiteral("&Broches d'adresse A2 A1 A0"));
   broches->setObjectName(QStringLiteral("MenuBroches"));
   groupeBroches_ = new QActionGroup(this);
   for (int b = 0; b < 8; ++b) {
