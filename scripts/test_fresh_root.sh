@@ -26,7 +26,7 @@ echo "--- Debian 12 nue prête en $((SECONDS - debut)) s ; dépôt à $version"
 
 # The run command: the build, then the window on the offscreen platform. It
 # has started when run.sh hands over to it (its message on a machine with no
-# parallel port) and is still running a few seconds later; SIGTERM then
+# adapter at all) and is still running a few seconds later; SIGTERM then
 # closes it as "Quitter" does, with code 0. Whatever the program says is
 # searched for Qt's loading failures (cmake's own "Could NOT find" lines come
 # before it).
@@ -35,7 +35,7 @@ dans_racine timeout 3600 /bin/bash -euo pipefail <<'LANCEMENT'
 cd /root/zorbix32
 QT_QPA_PLATFORM=offscreen bash scripts/run.sh > /root/run.log 2>&1 < /dev/null &
 programme=$!
-until grep -q '^Aucun port parallèle' /root/run.log || ! kill -0 "$programme" 2>/dev/null; do sleep 2; done
+until grep -q '^Ni port parallèle' /root/run.log || ! kill -0 "$programme" 2>/dev/null; do sleep 2; done
 sleep 10
 if ! kill -0 "$programme" 2>/dev/null; then
   tail -n 40 /root/run.log
@@ -45,8 +45,8 @@ fi
 kill -TERM "$programme"
 code=0
 wait "$programme" || code=$?
-sed -n '/^Aucun port parallèle/,$p' /root/run.log
-if sed -n '/^Aucun port parallèle/,$p' /root/run.log |
+sed -n '/^Ni port parallèle/,$p' /root/run.log
+if sed -n '/^Ni port parallèle/,$p' /root/run.log |
     grep -Eqi 'could not (load|find)|cannot load|failed to load|no Qt platform plugin'; then
   echo "zorbix32 n'a pas trouvé tout ce qu'il charge à l'exécution." >&2
   exit 1
