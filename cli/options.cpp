@@ -142,18 +142,18 @@ std::string Hexa4(int valeur) {
 // inside the chip.
 bool VerifierPuce(const OptionsCli& options, std::string& erreur) {
   if (options.ChipType < 0) return true;
-  const ChipSpec& spec = SpecMemoire(options.ChipType);
+  const ChipSpec& fiche = SpecMemoire(options.ChipType);
   if (!options.WriteMode && !OctetParOctetPropose(options.ChipType))
-    return erreur = std::string("le mode octet n'est pas proposé pour la ") + spec.NomCourt +
+    return erreur = std::string("le mode octet n'est pas proposé pour la ") + fiche.NomCourt +
                     " : elle s'écrit toujours par pages",
            false;
   const PlageCli plage = PlageDemandee(options);
-  const std::string memoire = std::string(spec.NomCourt) + " (" + std::to_string(spec.Taille) + " octets, $0000 à " +
-                              Hexa4(spec.Taille - 1) + ")";
+  const std::string memoire = std::string(fiche.NomCourt) + " (" + std::to_string(fiche.Taille) + " octets, $0000 à " +
+                              Hexa4(fiche.Taille - 1) + ")";
   if (options.Longueur && *options.Longueur == 0) return erreur = "la longueur de la plage est nulle", false;
-  if (plage.Debut >= spec.Taille)
+  if (plage.Debut >= fiche.Taille)
     return erreur = "l'adresse de début " + Hexa4(plage.Debut) + " sort de la " + memoire, false;
-  if (plage.Debut + plage.Longueur > spec.Taille)
+  if (plage.Debut + plage.Longueur > fiche.Taille)
     return erreur = "la plage " + Hexa4(plage.Debut) + " à " + Hexa4(plage.Debut + plage.Longueur - 1) +
                     " sort de la " + memoire,
            false;

@@ -148,9 +148,9 @@ void Juger(Identification& id) {
 }  // namespace
 
 std::uint8_t SelectionsRepondues(int chipType) {
-  const ChipSpec& spec = SpecMemoire(chipType);
-  if (spec.Taille == 16) return 0xFF;  // the 24C00 has no address pins: it decodes none of the three bits
-  return static_cast<std::uint8_t>((1 << (1 << spec.BitsBlocSelection)) - 1);
+  const ChipSpec& fiche = SpecMemoire(chipType);
+  if (fiche.Taille == 16) return 0xFF;  // the 24C00 has no address pins: it decodes none of the three bits
+  return static_cast<std::uint8_t>((1 << (1 << fiche.BitsBlocSelection)) - 1);
 }
 
 void Deduire(Identification& id) {

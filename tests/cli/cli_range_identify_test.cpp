@@ -238,22 +238,22 @@ TEST_F(CliPlageTest, IdentifierOverEveryTypeAndTheGuardBeforeWriting) {
       "Mémoire probable : 24C64 (8192 octets)",          "Mémoire probable : 24C128 (16384 octets)",
       "Mémoire probable : 24C256 (32768 octets)",        "Mémoire identifiée : 24C512 (65536 octets)"};
   for (int type = 0; type < NombreTypesMemoire; ++type) {
-    const ChipSpec& spec = SpecMemoire(type);
-    const auto taille = static_cast<std::size_t>(spec.Taille);
-    Puce(spec.NomCourt, Aleatoires(taille, 20u + type));
+    const ChipSpec& fiche = SpecMemoire(type);
+    const auto taille = static_cast<std::size_t>(fiche.Taille);
+    Puce(fiche.NomCourt, Aleatoires(taille, 20u + type));
     Resultat r = Lancer("identifier");
-    EXPECT_EQ(r.code, 0) << spec.NomCourt;
+    EXPECT_EQ(r.code, 0) << fiche.NomCourt;
     EXPECT_NE(r.sortie.find(std::string("\n") + attendus[type]), std::string::npos) << r.sortie;
-    EXPECT_NE(r.sortie.find(std::string("\n") + spec.NomCourt + " : possible\n"), std::string::npos) << r.sortie;
+    EXPECT_NE(r.sortie.find(std::string("\n") + fiche.NomCourt + " : possible\n"), std::string::npos) << r.sortie;
     for (const char valeur : {'\xFF', '\x00'}) {
-      Puce(spec.NomCourt, std::string(taille, valeur));
+      Puce(fiche.NomCourt, std::string(taille, valeur));
       r = Lancer("identifier");
-      EXPECT_EQ(r.code, 0) << spec.NomCourt;
-      const bool parSelections = spec.BitsBlocSelection == 1 || spec.BitsBlocSelection == 2;
+      EXPECT_EQ(r.code, 0) << fiche.NomCourt;
+      const bool parSelections = fiche.BitsBlocSelection == 1 || fiche.BitsBlocSelection == 2;
       EXPECT_NE(r.sortie.find(parSelections ? "Mémoire identifiée : " : "Identification incertaine : "),
                 std::string::npos)
-          << spec.NomCourt << "\n" << r.sortie;
-      EXPECT_NE(r.sortie.find(std::string("\n") + spec.NomCourt + " : possible\n"), std::string::npos) << r.sortie;
+          << fiche.NomCourt << "\n" << r.sortie;
+      EXPECT_NE(r.sortie.find(std::string("\n") + fiche.NomCourt + " : possible\n"), std::string::npos) << r.sortie;
     }
   }
   setenv("ZORBIX_SIMULATION", "LPT1:empty", 1);
