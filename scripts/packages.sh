@@ -26,6 +26,7 @@ TEST_PACKAGES+=(xdg-utils libglib2.0-bin)
 # The desktop tests: a real X server, a window manager, tools that drive them
 # (x11-utils: xprop, xwininfo), and sigrok to decode the bus traces.
 TEST_PACKAGES+=(xvfb openbox xdotool xclip x11-utils sigrok-cli)
+TEST_PACKAGES+=(dbus at-spi2-core python3-pyatspi)  # what a screen reader sees, through AT-SPI
 # What the parallel-port test in an emulated PC needs: the emulator and a
 # shell for the guest's init. The guest's kernel is downloaded by the test
 # itself as a package file and unpacked in the build folder, never installed.
@@ -33,8 +34,3 @@ QEMU_PACKAGES=(qemu-system-x86 busybox-static cpio)
 # What building the Debian package and installing it in a bare Debian root
 # (scripts/test_debian_package.sh) need, with lintian to check them.
 PACKAGE_PACKAGES=(dpkg-dev debootstrap lintian)
-# What the arm64 cross build and its tests under qemu-user
-# (scripts/cross_build_arm64.sh) need: the cross compiler, the emulator,
-# GoogleTest's sources (built there for arm64) and libusb for arm64, which
-# needs the arm64 architecture added to dpkg first.
-CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user-static googletest cmake make pkg-config libusb-1.0-0-dev:arm64)

@@ -14,6 +14,7 @@
 #include "dialogs/dialogs.h"
 #include "editor/string_grid.h"
 #include "entry_box.h"
+#include "status_accessible.h"
 
 // The toolbar pictures live in a static library: their registration must be
 // asked for explicitly, and outside any namespace.
@@ -167,8 +168,9 @@ void TForm1::CreerBandeBas(QWidget* zone) {
   QFont info = StaticTextInfo->font();
   info.setPixelSize(17);
   StaticTextInfo->setFont(info);
-  // Its accessible name is its text (each change signalled as a change of
-  // name); the description says what the box is.
+  // A status bar for a screen reader, named by its text and described by
+  // what it is; each change of its text is announced.
+  FaireBoiteStatut(*StaticTextInfo);
   StaticTextInfo->setAccessibleDescription(QStringLiteral("État de l'opération"));
   StatutRepos();
 
@@ -215,7 +217,9 @@ void TForm1::StatutOccupe(const QString& texte) {
   p.setColor(QPalette::Window, Qt::black);
   p.setColor(QPalette::WindowText, Qt::yellow);
   StaticTextInfo->setPalette(p);
+  const QString ancien = StaticTextInfo->text();
   StaticTextInfo->setText(texte);
+  AnnoncerStatut(*StaticTextInfo, ancien);
   StaticTextInfo->repaint();
 }
 
@@ -224,7 +228,9 @@ void TForm1::StatutRepos() {
   p.setColor(QPalette::Window, palette().color(QPalette::Button));
   p.setColor(QPalette::WindowText, Qt::yellow);
   StaticTextInfo->setPalette(p);
+  const QString ancien = StaticTextInfo->text();
   StaticTextInfo->clear();
+  AnnoncerStatut(*StaticTextInfo, ancien);
 }
 
 }  // namespace zorbix

@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real program on a real X server with a reparenting window manager (Xvfb
-# and openbox), over a simulated 24C16, with a private HOME. Three runs check
+# and openbox), over a simulated 24C16, with a private HOME. Four runs check
 # what the offscreen platform cannot show:
 #   1. no settings: the whole frame on the screen at (5,5); a middle-click
 #      paste into the hex entry box is refused; the byte typed is programmed;
@@ -9,16 +9,27 @@
 #      clipboard is read back as PNG by xclip; SIGINT, with the diagram and a
 #      message box open, still closes the program cleanly.
 #   3. the frame is still there; "Quitter" (Ctrl+Q) stores it again.
+#   4. with a screen reader's view through AT-SPI: the frame offers no
+#      maximise, every window has the icon, an information window asks for
+#      no close box; the grid's focus ends on the byte's cell, described by
+#      its address, when Tab wraps to it and after an edit; the port test
+#      window is centred, frame included, at each of three showings and
+#      Enter on its return button closes it;
+#      after the save dialog's overwrite question, answered with the mouse,
+#      the window is active and its grid takes the keys again.
 # Exit code 77 (skipped) only when the tools are missing or Xvfb cannot start.
 # Usage: desktop_test.sh path/to/zorbix32
 set -u
-PROGRAMME=$1
+PROGRAMME=$(realpath "$1")
 IGNORE=77
 ATTENTE=60  # seconds any one wait may take on a busy machine
 
-for outil in Xvfb openbox xdotool xclip xprop xwininfo; do
+for outil in Xvfb openbox xdotool xclip xprop xwininfo dbus-daemon; do
   command -v "$outil" >/dev/null || { echo "SKIP: $outil is not installed"; exit $IGNORE; }
 done
+# The distribution's Python, where python3-pyatspi installs.
+ECOUTEUR=(/usr/bin/python3 "$(dirname "$0")/atspi_listener.py")
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: python3-pyatspi is not installed"; exit $IGNORE; }
 
 TMP=$(mktemp -d)
 PIDS=()
@@ -30,7 +41,24 @@ nettoyer() {
 }
 trap nettoyer EXIT
 
-echec() { echo "FAIL: $*"; exit 1; }
+# Fails with what the program, the window manager and the listener said, and
+# the windows on the screen.
+echec() {
+  echo "FAIL: $*"
+  local journal
+  for journal in programme openbox ecouteur; do
+    [ -s "$TMP/$journal.log" ] && { echo "--- $journal.log:"; tail -15 "$TMP/$journal.log"; }
+  done
+  [ -s "$TMP/entendu.log" ] && { echo "--- heard through AT-SPI:"; tail -15 "$TMP/entendu.log"; }
+  echo "--- windows shown: $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | tr '\n' '|')"
+  echo "--- active: $(xdotool getactivewindow getwindowname 2>&1); X focus: $(xdotool getwindowfocus -f 2>&1)"
+  exit 1
+}
+
+# Every X client bounded: a wait must never hold the test for good.
+xdotool() { timeout "$ATTENTE" /usr/bin/xdotool "$@"; }
+xprop() { timeout "$ATTENTE" /usr/bin/xprop "$@"; }
+xwininfo() { timeout "$ATTENTE" /usr/bin/xwininfo "$@"; }
 
 # Polls `commande` every 0.1 s until it succeeds, for at most ATTENTE seconds.
 attendre() {
@@ -44,7 +72,8 @@ attendre() {
 # --- The desktop: Xvfb on a free display, openbox, a private session. ---
 export HOME=$TMP/home XDG_RUNTIME_DIR=$TMP/run XDG_CONFIG_HOME=$TMP/home/.config
 mkdir -p "$HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM XDG_DATA_HOME WAYLAND_DISPLAY
+# No session bus but the fourth run's own: none of a desktop the test runs in.
+unset QT_QPA_PLATFORM XDG_DATA_HOME WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$TMP/ecran" 2>"$TMP/xvfb.log" &
 PIDS+=($!)
 numero_ecrit() { [ -s "$TMP/ecran" ] || ! kill -0 "${PIDS[0]}" 2>/dev/null; }
@@ -61,14 +90,17 @@ REGLAGES=$XDG_CONFIG_HOME/KELVANO/TRAMEX.reg
 
 # --- The program. ---
 demarrer() {
-  ZORBIX_SIMULATION="LPT1:24C16=$PUCE" "$PROGRAMME" >"$TMP/programme.log" 2>&1 &
+  # From HOME, where the file dialogs open: a file is named there without
+  # a path, whose folders the dialog's completion would offer as it is typed.
+  (cd "$HOME" && ZORBIX_SIMULATION="LPT1:24C16=$PUCE" exec "$PROGRAMME") >"$TMP/programme.log" 2>&1 &
   PID=$!
   PIDS+=($PID)
-  FENETRE=$(timeout $ATTENTE xdotool search --all --sync --onlyvisible --pid $PID --name '^ Programmateur de m') ||
-    echec "the main window did not appear; visible: $(xdotool search --onlyvisible --name . getwindowname %@ 2>&1)"
-  FENETRE=$(echo "$FENETRE" | head -1)
+  FENETRE=$(boite '^ Programmateur de m') || {
+    kill -0 $PID 2>/dev/null || { wait $PID; echec "the program ended at its start, code $?"; }
+    echec "the main window did not appear"
+  }
   attendre cadre_connu || echec "openbox did not frame the window"
-  xdotool windowactivate --sync "$FENETRE" || echec "the main window could not be activated"
+  activer "$FENETRE" || echec "the main window could not be activated"
 }
 
 # The frame's extents (left, top), once openbox has set them.
@@ -86,6 +118,15 @@ cadre() {
 # Waits until the frame is at "x y" (the window manager places it on its own time).
 cadre_en() { [ "$(cadre)" = "$1" ]; }
 attendre_cadre() { attendre cadre_en "$1" || echec "$2: frame at ($(cadre)), expected ($1)"; }
+
+# Ctrl+Q to the active main window. The window is gone before the keys are
+# released, which makes xdotool fail between them: they are released again,
+# or the server would hold Ctrl+Q down and repeat it into the next run.
+quitter() {
+  activer "$FENETRE" || echec "the main window could not be activated to quit"
+  xdotool key ctrl+q 2>/dev/null
+  xdotool keyup ctrl+q 2>/dev/null
+}
 
 # Waits for the program to end and checks its exit code.
 fin_attendue() {
@@ -114,11 +155,46 @@ origine_stockee() {
 # Clicks button $3 at ($1, $2) of the main window.
 cliquer() { xdotool mousemove --sync --window "$FENETRE" "$1" "$2" click "$3"; }
 
-# Waits for a box titled by `motif` (a regular expression) and returns its id.
+# Waits for a shown window of the program titled by `motif` (a regular
+# expression), other than the window `autre`, and prints its id. Polled
+# rather than `search --sync`: a window destroyed while xdotool reads it
+# makes xdotool fail at once.
 boite() {
-  local trouvees
-  trouvees=$(timeout $ATTENTE xdotool search --all --sync --onlyvisible --pid $PID --name "$1") || return 1
-  echo "$trouvees" | head -1
+  local trouvee fin=$((SECONDS + ATTENTE))
+  while [ $SECONDS -lt $fin ] && kill -0 $PID 2>/dev/null; do
+    trouvee=$(xdotool search --all --onlyvisible --pid $PID --name "$1" 2>/dev/null | grep -vx "${2:-0}" | head -1)
+    [ -n "$trouvee" ] && { echo "$trouvee"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Does `action...` until the window titled by `motif` shows, each time waiting
+# up to 10 s for it: on a loaded machine a key or a click sent just as a
+# window becomes active can be lost, which is no fault of the window opened.
+ouvrir() {
+  local motif=$1 fin=$((SECONDS + ATTENTE))
+  shift
+  while [ $SECONDS -lt $fin ]; do
+    "$@" >/dev/null
+    ATTENTE=10 boite "$motif" && return 0
+  done
+  return 1
+}
+
+# Asks the window manager to activate window $1 and waits until it is
+# active; asked again every 2 s, since a request made before the window is
+# managed is lost.
+activer() {
+  local fin=$((SECONDS + ATTENTE)) fois
+  while [ $SECONDS -lt $fin ]; do
+    xdotool windowactivate "$1" 2>/dev/null
+    for fois in {1..20}; do
+      [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+      sleep 0.1
+    done
+  done
+  return 1
 }
 
 # --- Run 1. ---
@@ -136,7 +212,8 @@ attendre selection_prete || echec "the X selection could not be set"
 cliquer 338 $((barre + 388)) 2
 xdotool key --window "$FENETRE" Return ctrl+m
 programmee=$(boite '^Programmation de la m') || echec "no box after programming"
-xdotool windowactivate --sync "$programmee" key Return
+activer "$programmee" || echec "the programming box could not be activated"
+xdotool key Return
 xdotool windowmove --sync "$FENETRE" 300 300
 attendre_cadre "300 300" "after the move"
 kill -TERM $PID
@@ -151,8 +228,7 @@ demarrer
 attendre_cadre "300 300" "second run"
 # The toolbar's button rather than Ctrl+E: a key sent by xdotool can stay
 # pressed in Xvfb and reach the next run.
-cliquer 558 $((barre + 21)) 1
-schema=$(boite 'EEPROMs I2C :$') || echec "the wiring diagram did not open"
+schema=$(ouvrir 'EEPROMs I2C :$' cliquer 558 $((barre + 21)) 1) || echec "the wiring diagram did not open"
 xdotool mousemove --sync --window "$schema" 324 319 click 1  # "Copier (presse-papier)"
 boite '^Sch.*lectrique\.\.\.$' >/dev/null || echec "no box after the copy"
 image_copiee() { xclip -selection clipboard -t image/png -o >"$TMP/schema.png" 2>"$TMP/xclip.log"; }
@@ -168,7 +244,137 @@ fin_attendue "SIGINT with the diagram and a box open"
 # --- Run 3. ---
 demarrer
 attendre_cadre "300 300" "third run"
-xdotool key --window "$FENETRE" ctrl+q
+quitter
 fin_attendue "Quitter"
 [ "$(origine_stockee)" = "300 300" ] || echec "Quitter: stored origin ($(origine_stockee))"
+
+# --- Run 4, on a private session bus with the accessibility bus on it. ---
+dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$TMP/bus" 4>"$TMP/bus.pid" ||
+  echec "no session bus"
+PIDS+=($(cat "$TMP/bus.pid"))
+export DBUS_SESSION_BUS_ADDRESS=$(cat "$TMP/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The listener first: registered with the accessibility registry before the
+# program starts, the program sends it every event from its first window on.
+ENTENDU=$TMP/entendu.log
+"${ECOUTEUR[@]}" "$ENTENDU" 2>"$TMP/ecouteur.log" &
+PIDS+=($!)
+ecouteur_pret() { grep -q '^pret$' "$ENTENDU" 2>/dev/null; }
+attendre ecouteur_pret || echec "the AT-SPI listener did not start"
+demarrer
+attendre_cadre "300 300" "fourth run"
+
+# The frame and the icons.
+xprop -id "$FENETRE" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && echec "the main window can be maximised"
+xprop -id "$FENETRE" _NET_WM_ICON | grep -q 'Icon (' || echec "the main window has no icon"
+schema=$(ouvrir 'EEPROMs I2C :$' cliquer 558 $((barre + 21)) 1) || echec "the wiring diagram did not open"
+read -r drapeaux fonctions _ < <(xprop -id "$schema" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
+(( drapeaux & 1 && !(fonctions & 0x21) )) || echec "the wiring diagram asks for a close box ($drapeaux $fonctions)"
+xdotool key --window "$schema" Escape
+
+# While a screen reader listens, the program holds every key until the
+# registry has seen it, then hands it to the widget that had the focus when
+# the key came: a key that moves the focus is sent alone and its effect
+# awaited before the next one.
+# The last focus the reader heard of, "role|name|description".
+dernier_focus() { grep '^focus|' "$ENTENDU" | tail -1 | cut -d'|' -f2-; }
+focus_sur() { [ "$(dernier_focus)" = "$1" ]; }
+attendre_focus() { attendre focus_sur "$1" || echec "$2: the reader was left on ($(dernier_focus)), expected ($1)"; }
+CASE='table cell|FF|$0000' SAISIE="text|Valeur hexadécimale de l'octet sélectionné|"
+activer "$FENETRE" || echec "the main window could not be activated after the diagram"
+attendre_focus "$CASE" "back from the diagram"
+xdotool key --window "$FENETRE" shift+Tab
+sur_bouton_radio() { dernier_focus | grep -q '^radio button|'; }
+attendre sur_bouton_radio || echec "Shift+Tab from the grid: the reader is on ($(dernier_focus))"
+xdotool key --window "$FENETRE" Tab
+attendre_focus "$CASE" "Tab wrapping to the grid"
+xdotool key --window "$FENETRE" Return
+attendre_focus "$SAISIE" "Enter on the grid"
+xdotool key --window "$FENETRE" c d Return
+attendre_focus 'table cell|CD|$0000' "an edit committed with Enter"
+
+# The port test window, three times: the same place, its frame centred on
+# the 1024 x 768 screen; Enter on the focused return button closes it.
+cadre_fenetre() {
+  local x y gauche droite haut bas l h
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
+  l=$(xwininfo -id "$1" | awk '/Width:/ {print $2}')
+  h=$(xwininfo -id "$1" | awk '/Height:/ {print $2}')
+  read -r gauche droite haut bas < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  echo "$((x - gauche)) $((y - haut)) $((l + gauche + droite)) $((h + haut + bas))"
+}
+for fois in 1 2 3; do
+  activer "$FENETRE" || echec "the main window could not be activated ($fois)"
+  test_port=$(ouvrir 'Test du port parall' xdotool key --window "$FENETRE" ctrl+t) ||
+    echec "the port test window did not open ($fois)"
+  test_encadre() { xprop -id "$test_port" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+  attendre test_encadre || echec "openbox did not frame the port test window"
+  read -r x y l h < <(cadre_fenetre "$test_port")
+  ecart_x=$((2 * x + l - 1024)) ecart_y=$((2 * y + h - 768))  # twice the centre's offset
+  (( ${ecart_x#-} <= 2 && ${ecart_y#-} <= 2 )) ||
+    echec "showing $fois: the port test window's frame at ($x $y) is not centred ($l x $h)"
+  xprop -id "$test_port" _NET_WM_ICON | grep -q 'Icon (' || echec "the port test window has no icon"
+  activer "$test_port" || echec "the port test window could not be activated ($fois)"
+  attendre_focus 'push button|Retour au programme|' "the port test window shown ($fois)"
+  xdotool key Return
+  # Closed: the grid's cell has the focus again and the window is not shown.
+  test_ferme() {
+    focus_sur 'table cell|CD|$0000' &&
+      ! xdotool search --all --onlyvisible --pid $PID --name 'Test du port parall' >/dev/null
+  }
+  attendre test_ferme || echec "Enter on the return button left the port test window open ($fois)"
+done
+
+# The overwrite question answered with the mouse, the way the window was
+# left inactive: a first save makes the file, the second replaces it.
+NOM_FICHIER='text|Nom de fichier :|'
+activer "$FENETRE" || echec "the main window could not be activated before saving"
+dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) || echec "no save dialog"
+activer "$dialogue" || echec "the save dialog could not be activated"
+attendre_focus "$NOM_FICHIER" "the save dialog"
+xdotool key --window "$dialogue" ctrl+a
+xdotool type --window "$dialogue" w.bin
+xdotool key --window "$dialogue" Return
+fichier_fait() { [ -s "$HOME/w.bin" ]; }
+attendre fichier_fait || echec "the first save made no file"
+activer "$FENETRE" || echec "the main window could not be activated after the first save"
+dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) ||
+  echec "no save dialog the second time"
+activer "$dialogue" || echec "the save dialog could not be activated the second time"
+attendre_focus "$NOM_FICHIER" "the save dialog, the second time"
+l=$(xwininfo -id "$dialogue" | awk '/Width:/ {print $2}')
+h=$(xwininfo -id "$dialogue" | awk '/Height:/ {print $2}')
+xdotool mousemove --sync --window "$dialogue" $((l - 55)) $((h - 53)) click 1  # "Enregistrer"
+question=$(boite '^Enregistrer sous$' "$dialogue") || echec "no overwrite question"
+question_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$question" ]; }
+attendre question_active ||
+  echec "the overwrite question is not active: $(xprop -id "$question" _NET_WM_USER_TIME _NET_WM_STATE | tr '\n' ' ')"
+xdotool mousemove --sync --window "$question" 84 62 click 1  # "Oui"
+# Active for the window manager and holding the X input focus: the focus
+# passes through the dialog and the root as the boxes close, and a key sent
+# meanwhile is lost.
+fenetre_active() {
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$FENETRE" ] &&
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$FENETRE" ]
+}
+attendre fenetre_active || echec "after the overwrite question the main window is not active"
+# To whatever has the X focus: the grid, then the byte's box, then Ctrl+S.
+attendre_focus 'table cell|CD|$0000' "after the overwrite question"
+xdotool key Return
+attendre_focus "$SAISIE" "Enter after the overwrite question"
+xdotool key 1 2 Return
+attendre_focus 'table cell|12|$0000' "an edit after the overwrite question"
+xdotool key ctrl+s
+dialogue=$(boite '^Enregistrer sous$') || echec "Ctrl+S after the overwrite question opened no dialog"
+activer "$dialogue" || echec "the save dialog could not be activated the third time"
+attendre_focus "$NOM_FICHIER" "the save dialog, the third time"
+xdotool key --window "$dialogue" Return
+question=$(boite '^Enregistrer sous$' "$dialogue") || echec "no overwrite question the second time"
+activer "$question" || echec "the overwrite question could not be activated"
+xdotool key --window "$question" o
+octet_ecrit() { [ "$(od -An -tx1 -N1 "$HOME/w.bin" | tr -d ' ')" = 12 ]; }
+attendre octet_ecrit || echec "the byte typed after the overwrite question was not saved"
+activer "$FENETRE" || echec "the main window could not be activated at the end"
+quitter
+fin_attendue "fourth run"
 echo "PASS"

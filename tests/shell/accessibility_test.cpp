@@ -48,6 +48,16 @@ TEST_F(MainWindowTest, ButtonsBoxesAndGridCellsHaveNamesAScreenReaderReads) {
   EXPECT_TRUE(cellule->state().focused);
   EXPECT_EQ(cellule->text(QAccessible::Description), QString("$0001"));
   EXPECT_EQ(Accessible(f.ProgressBar)->text(QAccessible::Name), QStringLiteral("Avancement de l'opération"));
+
+  // The status box: a status bar whose text a reader can ask for (its
+  // changes are announced only while a reader listens: the desktop test).
+  QAccessibleInterface* statut = Accessible(f.StaticTextInfo);
+  EXPECT_EQ(statut->role(), QAccessible::StatusBar);
+  EXPECT_EQ(statut->text(QAccessible::Description), QStringLiteral("État de l'opération"));
+  f.StaticTextInfo->setText(QStringLiteral("Lecture de la mémoire..."));
+  EXPECT_EQ(statut->text(QAccessible::Name), f.StaticTextInfo->text());
+  ASSERT_NE(statut->textInterface(), nullptr);
+  EXPECT_EQ(statut->textInterface()->text(0, statut->textInterface()->characterCount()), f.StaticTextInfo->text());
 }
 
 TEST_F(MainWindowTest, PortTestBoxesAreNamedByBitAndPin) {
