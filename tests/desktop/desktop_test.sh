@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real program on a real X server with a reparenting window manager (Xvfb
-# and openbox), over a simulated 24C16, with a private HOME. Four runs check
+# and openbox), over a simulated 24C16, with a private HOME. Five runs check
 # what the offscreen platform cannot show:
 #   1. no settings: the whole frame on the screen at (5,5); a middle-click
 #      paste into the hex entry box is refused; the byte typed is programmed;
@@ -9,14 +9,16 @@
 #      clipboard is read back as PNG by xclip; SIGINT, with the diagram and a
 #      message box open, still closes the program cleanly.
 #   3. the frame is still there; "Quitter" (Ctrl+Q) stores it again.
-#   4. with a screen reader's view through AT-SPI: the frame offers no
-#      maximise, every window has the icon, an information window asks for
-#      no close box; the grid's focus ends on the byte's cell, described by
-#      its address, when Tab wraps to it and after an edit; the port test
-#      window is centred, frame included, at each of three showings and
-#      Enter on its return button closes it;
-#      after the save dialog's overwrite question, answered with the mouse,
-#      the window is active and its grid takes the keys again.
+#   4. the frame offers no maximise, every window has the icon, an
+#      information window asks for no close box; the port test window is
+#      centred, frame included, at each of three showings and Enter on its
+#      return button closes it; after the save dialog's overwrite question,
+#      answered with the mouse, the window is active and its grid takes the
+#      keys again.
+#   5. with a screen reader's view through AT-SPI: the grid's focus ends on
+#      the byte's cell, described by its address, when Tab wraps to it and
+#      after an edit; the status box's text is announced as a read starts
+#      and as it ends.
 # Exit code 77 (skipped) only when the tools are missing or Xvfb cannot start.
 # Usage: desktop_test.sh path/to/zorbix32
 set -u
@@ -56,6 +58,10 @@ echec() {
 }
 
 # Every X client bounded: a wait must never hold the test for good.
+# A key that closes its window is sent to the focus (the window activated
+# first), never with `--window`: xdotool then looks the window up between
+# press and release, fails, and the key stays pressed in the server, which
+# drops the next press of it.
 xdotool() { timeout "$ATTENTE" /usr/bin/xdotool "$@"; }
 xprop() { timeout "$ATTENTE" /usr/bin/xprop "$@"; }
 xwininfo() { timeout "$ATTENTE" /usr/bin/xwininfo "$@"; }
@@ -182,15 +188,26 @@ ouvrir() {
   return 1
 }
 
+# True once `commande` has held for half a second: as boxes close, the focus
+# passes through other windows and the root before it settles, and a key
+# sent meanwhile goes to no window of the program. A user's next key comes
+# later than that.
+tenu() { local fois; for fois in 1 2 3 4 5; do "$@" || return 1; sleep 0.1; done; }
+
+# Window $1 is active for the window manager and holds the X input focus.
+actif() {
+  [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ]
+}
+
 # Asks the window manager to activate window $1 and waits until it is
-# active; asked again every 2 s, since a request made before the window is
-# managed is lost.
+# active and holds the focus for good; asked again every 2 s, since a
+# request made before the window is managed is lost.
 activer() {
   local fin=$((SECONDS + ATTENTE)) fois
   while [ $SECONDS -lt $fin ]; do
     xdotool windowactivate "$1" 2>/dev/null
-    for fois in {1..20}; do
-      [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+    for fois in {1..4}; do
+      tenu actif "$1" && return 0
       sleep 0.1
     done
   done
@@ -248,52 +265,19 @@ quitter
 fin_attendue "Quitter"
 [ "$(origine_stockee)" = "300 300" ] || echec "Quitter: stored origin ($(origine_stockee))"
 
-# --- Run 4, on a private session bus with the accessibility bus on it. ---
-dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$TMP/bus" 4>"$TMP/bus.pid" ||
-  echec "no session bus"
-PIDS+=($(cat "$TMP/bus.pid"))
-export DBUS_SESSION_BUS_ADDRESS=$(cat "$TMP/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-# The listener first: registered with the accessibility registry before the
-# program starts, the program sends it every event from its first window on.
-ENTENDU=$TMP/entendu.log
-"${ECOUTEUR[@]}" "$ENTENDU" 2>"$TMP/ecouteur.log" &
-PIDS+=($!)
-ecouteur_pret() { grep -q '^pret$' "$ENTENDU" 2>/dev/null; }
-attendre ecouteur_pret || echec "the AT-SPI listener did not start"
+# --- Run 4: the frame, the icons, the port test window, the overwrite question. ---
 demarrer
 attendre_cadre "300 300" "fourth run"
-
-# The frame and the icons.
 xprop -id "$FENETRE" _NET_WM_ALLOWED_ACTIONS | grep -q MAXIMIZE && echec "the main window can be maximised"
 xprop -id "$FENETRE" _NET_WM_ICON | grep -q 'Icon (' || echec "the main window has no icon"
 schema=$(ouvrir 'EEPROMs I2C :$' cliquer 558 $((barre + 21)) 1) || echec "the wiring diagram did not open"
 read -r drapeaux fonctions _ < <(xprop -id "$schema" _MOTIF_WM_HINTS | sed 's/.*= //; s/,//g')
 (( drapeaux & 1 && !(fonctions & 0x21) )) || echec "the wiring diagram asks for a close box ($drapeaux $fonctions)"
-xdotool key --window "$schema" Escape
+activer "$schema" || echec "the wiring diagram could not be activated"
+xdotool key Escape
 
-# While a screen reader listens, the program holds every key until the
-# registry has seen it, then hands it to the widget that had the focus when
-# the key came: a key that moves the focus is sent alone and its effect
-# awaited before the next one.
-# The last focus the reader heard of, "role|name|description".
-dernier_focus() { grep '^focus|' "$ENTENDU" | tail -1 | cut -d'|' -f2-; }
-focus_sur() { [ "$(dernier_focus)" = "$1" ]; }
-attendre_focus() { attendre focus_sur "$1" || echec "$2: the reader was left on ($(dernier_focus)), expected ($1)"; }
-CASE='table cell|FF|$0000' SAISIE="text|Valeur hexadécimale de l'octet sélectionné|"
-activer "$FENETRE" || echec "the main window could not be activated after the diagram"
-attendre_focus "$CASE" "back from the diagram"
-xdotool key --window "$FENETRE" shift+Tab
-sur_bouton_radio() { dernier_focus | grep -q '^radio button|'; }
-attendre sur_bouton_radio || echec "Shift+Tab from the grid: the reader is on ($(dernier_focus))"
-xdotool key --window "$FENETRE" Tab
-attendre_focus "$CASE" "Tab wrapping to the grid"
-xdotool key --window "$FENETRE" Return
-attendre_focus "$SAISIE" "Enter on the grid"
-xdotool key --window "$FENETRE" c d Return
-attendre_focus 'table cell|CD|$0000' "an edit committed with Enter"
-
-# The port test window, three times: the same place, its frame centred on
-# the 1024 x 768 screen; Enter on the focused return button closes it.
+# The port test window, three times: its frame centred on the 1024 x 768
+# screen each time; Enter on its return button, which has the focus, closes it.
 cadre_fenetre() {
   local x y gauche droite haut bas l h
   x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
@@ -303,6 +287,7 @@ cadre_fenetre() {
   read -r gauche droite haut bas < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
   echo "$((x - gauche)) $((y - haut)) $((l + gauche + droite)) $((h + haut + bas))"
 }
+test_montre() { xdotool search --all --onlyvisible --pid $PID --name 'Test du port parall' >/dev/null; }
 for fois in 1 2 3; do
   activer "$FENETRE" || echec "the main window could not be activated ($fois)"
   test_port=$(ouvrir 'Test du port parall' xdotool key --window "$FENETRE" ctrl+t) ||
@@ -315,66 +300,96 @@ for fois in 1 2 3; do
     echec "showing $fois: the port test window's frame at ($x $y) is not centred ($l x $h)"
   xprop -id "$test_port" _NET_WM_ICON | grep -q 'Icon (' || echec "the port test window has no icon"
   activer "$test_port" || echec "the port test window could not be activated ($fois)"
-  attendre_focus 'push button|Retour au programme|' "the port test window shown ($fois)"
   xdotool key Return
-  # Closed: the grid's cell has the focus again and the window is not shown.
-  test_ferme() {
-    focus_sur 'table cell|CD|$0000' &&
-      ! xdotool search --all --onlyvisible --pid $PID --name 'Test du port parall' >/dev/null
-  }
+  test_ferme() { ! test_montre; }
   attendre test_ferme || echec "Enter on the return button left the port test window open ($fois)"
 done
 
 # The overwrite question answered with the mouse, the way the window was
 # left inactive: a first save makes the file, the second replaces it.
-NOM_FICHIER='text|Nom de fichier :|'
+# Saves through the dialog `$1` under the name typed.
+enregistrer_sous() {
+  activer "$1" || echec "the save dialog could not be activated"
+  xdotool key ctrl+a
+  xdotool type w.bin
+  xdotool key Return
+}
 activer "$FENETRE" || echec "the main window could not be activated before saving"
 dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) || echec "no save dialog"
-activer "$dialogue" || echec "the save dialog could not be activated"
-attendre_focus "$NOM_FICHIER" "the save dialog"
-xdotool key --window "$dialogue" ctrl+a
-xdotool type --window "$dialogue" w.bin
-xdotool key --window "$dialogue" Return
+enregistrer_sous "$dialogue"
 fichier_fait() { [ -s "$HOME/w.bin" ]; }
 attendre fichier_fait || echec "the first save made no file"
 activer "$FENETRE" || echec "the main window could not be activated after the first save"
 dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) ||
   echec "no save dialog the second time"
 activer "$dialogue" || echec "the save dialog could not be activated the second time"
-attendre_focus "$NOM_FICHIER" "the save dialog, the second time"
 l=$(xwininfo -id "$dialogue" | awk '/Width:/ {print $2}')
 h=$(xwininfo -id "$dialogue" | awk '/Height:/ {print $2}')
-xdotool mousemove --sync --window "$dialogue" $((l - 55)) $((h - 53)) click 1  # "Enregistrer"
+xdotool mousemove --sync --window "$dialogue" $((l - 55)) $((h - 53)) click 1  # "Enregistrer" on "w.bin"
 question=$(boite '^Enregistrer sous$' "$dialogue") || echec "no overwrite question"
 question_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$question" ]; }
 attendre question_active ||
   echec "the overwrite question is not active: $(xprop -id "$question" _NET_WM_USER_TIME _NET_WM_STATE | tr '\n' ' ')"
 xdotool mousemove --sync --window "$question" 84 62 click 1  # "Oui"
-# Active for the window manager and holding the X input focus: the focus
-# passes through the dialog and the root as the boxes close, and a key sent
-# meanwhile is lost.
-fenetre_active() {
-  [ "$(xdotool getactivewindow 2>/dev/null)" = "$FENETRE" ] &&
-    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$FENETRE" ]
-}
-attendre fenetre_active || echec "after the overwrite question the main window is not active"
-# To whatever has the X focus: the grid, then the byte's box, then Ctrl+S.
-attendre_focus 'table cell|CD|$0000' "after the overwrite question"
-xdotool key Return
-attendre_focus "$SAISIE" "Enter after the overwrite question"
-xdotool key 1 2 Return
-attendre_focus 'table cell|12|$0000' "an edit after the overwrite question"
-xdotool key ctrl+s
-dialogue=$(boite '^Enregistrer sous$') || echec "Ctrl+S after the overwrite question opened no dialog"
+# Nothing but the boxes' closing activates the window here.
+attendre tenu actif "$FENETRE" || echec "after the overwrite question the main window is not active"
+# To whatever has the X focus: Enter on the grid opens the byte's box, the
+# byte typed there is committed, and Ctrl+S saves it over the file.
+xdotool key Return 1 2 Return ctrl+s
+dialogue=$(boite '^Enregistrer sous$') || echec "keys after the overwrite question: Ctrl+S opened no dialog"
 activer "$dialogue" || echec "the save dialog could not be activated the third time"
-attendre_focus "$NOM_FICHIER" "the save dialog, the third time"
-xdotool key --window "$dialogue" Return
+xdotool key Return
 question=$(boite '^Enregistrer sous$' "$dialogue") || echec "no overwrite question the second time"
 activer "$question" || echec "the overwrite question could not be activated"
-xdotool key --window "$question" o
+xdotool key o
 octet_ecrit() { [ "$(od -An -tx1 -N1 "$HOME/w.bin" | tr -d ' ')" = 12 ]; }
-attendre octet_ecrit || echec "the byte typed after the overwrite question was not saved"
-activer "$FENETRE" || echec "the main window could not be activated at the end"
+attendre octet_ecrit ||
+  echec "keys after the overwrite question: w.bin starts with $(od -An -tx1 -N1 "$HOME/w.bin"), expected 12"
 quitter
 fin_attendue "fourth run"
+
+# --- Run 5, on a private session bus with the accessibility bus on it. ---
+dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$TMP/bus" 4>"$TMP/bus.pid" ||
+  echec "no session bus"
+PIDS+=($(cat "$TMP/bus.pid"))
+export DBUS_SESSION_BUS_ADDRESS=$(cat "$TMP/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+# The listener first: registered with the accessibility registry before the
+# program starts, the program sends it every event from its first window on.
+ENTENDU=$TMP/entendu.log
+"${ECOUTEUR[@]}" "$ENTENDU" 2>"$TMP/ecouteur.log" &
+PIDS+=($!)
+ecouteur_pret() { grep -q '^pret$' "$ENTENDU" 2>/dev/null; }
+attendre ecouteur_pret || echec "the AT-SPI listener did not start"
+demarrer
+
+# While a screen reader listens, the program holds every key until the
+# registry has seen it, then hands it to the widget that had the focus when
+# the key came: a key that moves the focus is sent alone and its effect
+# awaited before the next one.
+# The last focus the reader heard of, "role|name|description".
+dernier_focus() { grep '^focus|' "$ENTENDU" | tail -1 | cut -d'|' -f2-; }
+focus_sur() { [ "$(dernier_focus)" = "$1" ]; }
+attendre_focus() { attendre focus_sur "$1" || echec "$2: the reader was left on ($(dernier_focus)), expected ($1)"; }
+attendre_focus 'table cell|FF|$0000' "the program started"
+xdotool key --window "$FENETRE" shift+Tab
+sur_bouton_radio() { dernier_focus | grep -q '^radio button|'; }
+attendre sur_bouton_radio || echec "Shift+Tab from the grid: the reader is on ($(dernier_focus))"
+xdotool key --window "$FENETRE" Tab
+attendre_focus 'table cell|FF|$0000' "Tab wrapping to the grid"
+xdotool key --window "$FENETRE" Return
+attendre_focus "text|Valeur hexadécimale de l'octet sélectionné|" "Enter on the grid"
+xdotool key --window "$FENETRE" c d Return
+attendre_focus 'table cell|CD|$0000' "an edit committed with Enter"
+# A read: the status box's texts announced as the read starts, as it shows
+# the Buffer and as it ends; the cell the reader is on renamed by the byte read.
+xdotool key --window "$FENETRE" ctrl+l
+annonces() { grep '^texte|status bar|' "$ENTENDU" | cut -d'|' -f3- | tr '\n' ';'; }
+lecture_annoncee() {
+  [ "$(annonces)" = 'insert|Lecture de la mémoire...;delete|Lecture de la mémoire...;insert|Mise à jour du buffer;delete|Mise à jour du buffer;' ]
+}
+attendre lecture_annoncee || echec "the read's status was announced as ($(annonces))"
+cellule_lue() { grep -qxF 'nom|table cell|AB|$0000' "$ENTENDU"; }
+attendre cellule_lue || echec "after the read the reader did not hear the cell renamed AB"
+quitter
+fin_attendue "fifth run"
 echo "PASS"
