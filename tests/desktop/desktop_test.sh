@@ -58,10 +58,12 @@ echec() {
 }
 
 # Every X client bounded: a wait must never hold the test for good.
-# A key that closes its window is sent to the focus (the window activated
-# first), never with `--window`: xdotool then looks the window up between
-# press and release, fails, and the key stays pressed in the server, which
-# drops the next press of it.
+# A key that opens or closes a window is sent to the focus (the window
+# activated first), never with `--window`: xdotool then chooses between
+# the server and the window for each event, and a key pressed in the server
+# may be released to the window, or not at all once the window is gone. The
+# server then holds it down: a modifier spoils the next keys, and the next
+# press of another key is dropped.
 xdotool() { timeout "$ATTENTE" /usr/bin/xdotool "$@"; }
 xprop() { timeout "$ATTENTE" /usr/bin/xprop "$@"; }
 xwininfo() { timeout "$ATTENTE" /usr/bin/xwininfo "$@"; }
@@ -227,7 +229,8 @@ PIDS+=($!)
 selection_prete() { [ "$(xclip -selection primary -o 2>/dev/null)" = 1234 ]; }
 attendre selection_prete || echec "the X selection could not be set"
 cliquer 338 $((barre + 388)) 2
-xdotool key --window "$FENETRE" Return ctrl+m
+xdotool key --window "$FENETRE" Return
+xdotool key ctrl+m
 programmee=$(boite '^Programmation de la m') || echec "no box after programming"
 activer "$programmee" || echec "the programming box could not be activated"
 xdotool key Return
@@ -290,7 +293,7 @@ cadre_fenetre() {
 test_montre() { xdotool search --all --onlyvisible --pid $PID --name 'Test du port parall' >/dev/null; }
 for fois in 1 2 3; do
   activer "$FENETRE" || echec "the main window could not be activated ($fois)"
-  test_port=$(ouvrir 'Test du port parall' xdotool key --window "$FENETRE" ctrl+t) ||
+  test_port=$(ouvrir 'Test du port parall' xdotool key ctrl+t) ||
     echec "the port test window did not open ($fois)"
   test_encadre() { xprop -id "$test_port" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
   attendre test_encadre || echec "openbox did not frame the port test window"
@@ -315,12 +318,12 @@ enregistrer_sous() {
   xdotool key Return
 }
 activer "$FENETRE" || echec "the main window could not be activated before saving"
-dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) || echec "no save dialog"
+dialogue=$(ouvrir '^Enregistrer sous$' xdotool key ctrl+s) || echec "no save dialog"
 enregistrer_sous "$dialogue"
 fichier_fait() { [ -s "$HOME/w.bin" ]; }
 attendre fichier_fait || echec "the first save made no file"
 activer "$FENETRE" || echec "the main window could not be activated after the first save"
-dialogue=$(ouvrir '^Enregistrer sous$' xdotool key --window "$FENETRE" ctrl+s) ||
+dialogue=$(ouvrir '^Enregistrer sous$' xdotool key ctrl+s) ||
   echec "no save dialog the second time"
 activer "$dialogue" || echec "the save dialog could not be activated the second time"
 l=$(xwininfo -id "$dialogue" | awk '/Width:/ {print $2}')
