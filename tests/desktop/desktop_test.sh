@@ -372,7 +372,9 @@ demarrer
 # The last focus the reader heard of, "role|name|description".
 dernier_focus() { grep '^focus|' "$ENTENDU" | tail -1 | cut -d'|' -f2-; }
 focus_sur() { [ "$(dernier_focus)" = "$1" ]; }
-attendre_focus() { attendre focus_sur "$1" || echec "$2: the reader was left on ($(dernier_focus)), expected ($1)"; }
+# Held, not only reached: a focus given to the cell and then taken by the
+# table around it is the fault a reader hears.
+attendre_focus() { attendre tenu focus_sur "$1" || echec "$2: the reader was left on ($(dernier_focus)), expected ($1)"; }
 attendre_focus 'table cell|FF|$0000' "the program started"
 xdotool key --window "$FENETRE" shift+Tab
 sur_bouton_radio() { dernier_focus | grep -q '^radio button|'; }
