@@ -4,71 +4,26 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "files/intel_hex.h"
+#include "tests/cli/cli_runs.h"
 
 namespace zorbix::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Resultat {
-  int code;
-  std::string sortie;
-  std::string erreurs;
-};
-
-class CliTest : public ::testing::Test {
+class CliTest : public ::testing::Test, public DossierCli {
  protected:
-  void SetUp() override {
-    std::string modele = ::testing::TempDir() + "zorbix-cli-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(modele.data()));
-    dossier_ = modele;
-    unsetenv("ZORBIX_SIM_TRACE");
-  }
-  void TearDown() override {
-    unsetenv("ZORBIX_SIMULATION");
-    unsetenv("ZORBIX_SIM_TRACE");
-    fs::remove_all(dossier_);
-  }
-
-  std::string Chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
-
-  void Ecrire(const std::string& nom, const std::string& contenu) const {
-    std::ofstream(Chemin(nom), std::ios::binary) << contenu;
-  }
-  std::string Lire(const std::string& nom) const {
-    std::ifstream f(Chemin(nom), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-
-  // A simulated chip on LPT1 whose contents live in the file "puce.bin".
-  void Puce(const std::string& type, const std::string& contenu = "") {
-    if (!contenu.empty()) Ecrire("puce.bin", contenu);
-    setenv("ZORBIX_SIMULATION", ("LPT1:" + type + "=" + Chemin("puce.bin")).c_str(), 1);
-  }
-
-  // A run that hangs (on a FIFO, say) fails by its time limit, with code 124.
-  Resultat Lancer(const std::string& arguments, const std::string& entree = "/dev/null",
-                  const std::string& sortie = "sortie.txt") const {
-    const std::string commande = "cd '" + dossier_.string() + "' && timeout 60 '" ZORBIX_CLI "' " + arguments +
-                                 " >" + sortie + " 2>erreurs.txt <" + entree;
-    const int statut = std::system(commande.c_str());
-    return {WIFEXITED(statut) ? WEXITSTATUS(statut) : -1, Lire("sortie.txt"), Lire("erreurs.txt")};
-  }
-
-  fs::path dossier_;
+  CliTest() : DossierCli("zorbix-cli") {}
 };
 
 std::string Octets(std::size_t n, unsigned graine) {

@@ -1,63 +1,22 @@
 // zorbix32-cli's ranges, erase and blank check, the list of differences and
 // the identification, as whole processes against the simulated adapter.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "engine/chips.h"
+#include "tests/cli/cli_runs.h"
 
 namespace zorbix::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Resultat {
-  int code;
-  std::string sortie;
-  std::string erreurs;
-};
-
-class CliPlageTest : public ::testing::Test {
+class CliPlageTest : public ::testing::Test, public DossierCli {
  protected:
-  void SetUp() override {
-    std::string modele = ::testing::TempDir() + "zorbix-cli-plage-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(modele.data()));
-    dossier_ = modele;
-    unsetenv("ZORBIX_SIM_TRACE");
-  }
-  void TearDown() override {
-    unsetenv("ZORBIX_SIMULATION");
-    unsetenv("ZORBIX_SIM_TRACE");
-    fs::remove_all(dossier_);
-  }
-  std::string Chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
-  void Ecrire(const std::string& nom, const std::string& contenu) const {
-    std::ofstream(Chemin(nom), std::ios::binary) << contenu;
-  }
-  std::string Lire(const std::string& nom) const {
-    std::ifstream f(Chemin(nom), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  // A simulated chip on LPT1 (or an empty socket, "empty") held in "puce.bin".
-  void Puce(const std::string& type, const std::string& contenu) {
-    Ecrire("puce.bin", contenu);
-    setenv("ZORBIX_SIMULATION", ("LPT1:" + type + "=" + Chemin("puce.bin")).c_str(), 1);
-  }
-  Resultat Lancer(const std::string& arguments) const {
-    const std::string commande = "cd '" + dossier_.string() + "' && '" ZORBIX_CLI "' " + arguments +
-                                 " >sortie.txt 2>erreurs.txt </dev/null";
-    const int statut = std::system(commande.c_str());
-    return {WIFEXITED(statut) ? WEXITSTATUS(statut) : -1, Lire("sortie.txt"), Lire("erreurs.txt")};
-  }
-  fs::path dossier_;
+  CliPlageTest() : DossierCli("zorbix-cli-plage") {}
 };
 
 std::string Aleatoires(std::size_t n, unsigned graine) {

@@ -5,21 +5,16 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "porttest/port_test_window.h"
 #include "engine/sim/simulation_config.h"
 #include "main_window_fixture.h"
+#include "tests/cli/cli_runs.h"
 
 namespace zorbix::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string Octets(std::size_t n, unsigned graine) {
   std::string s(n, '\0');
@@ -27,13 +22,11 @@ std::string Octets(std::size_t n, unsigned graine) {
   return s;
 }
 
-class PartageTest : public MainWindowTest {
+class PartageTest : public MainWindowTest, public DossierCli {
  protected:
+  PartageTest() : DossierCli("zorbix-partage") {}
   void SetUp() override {
     MainWindowTest::SetUp();
-    std::string modele = ::testing::TempDir() + "zorbix-partage-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(modele.data()));
-    dossier_ = modele;
     Ecrire("puce.bin", Octets(2048, 1));
     const std::string valeur = "LPT1:24C16=" + Chemin("puce.bin");
     std::string erreur;
@@ -46,26 +39,7 @@ class PartageTest : public MainWindowTest {
     testPort_.reset();
     MainWindowTest::TearDown();
     puce_.reset();
-    unsetenv("ZORBIX_SIMULATION");
-    fs::remove_all(dossier_);
   }
-  std::string Chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
-  void Ecrire(const std::string& nom, const std::string& contenu) const {
-    std::ofstream(Chemin(nom), std::ios::binary) << contenu;
-  }
-  std::string Lire(const std::string& nom) const {
-    std::ifstream f(Chemin(nom), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  // zorbix32-cli's exit code; its standard error in erreurs.txt.
-  int Cli(const std::string& arguments) const {
-    const std::string commande = "cd '" + dossier_.string() + "' && '" ZORBIX_CLI "' " + arguments +
-                                 " >/dev/null 2>erreurs.txt </dev/null";
-    const int statut = std::system(commande.c_str());
-    return WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
-  }
-
-  fs::path dossier_;
   std::unique_ptr<SimulatedBackend> puce_;
   std::unique_ptr<TForm5> testPort_;
 };
@@ -83,13 +57,13 @@ TEST_F(PartageTest, TheCommandLineProgramsWhileTheWindowIsOpen) {
   testPort_ = std::make_unique<TForm5>(etat_.PortBase, [] {});
   f.SetFenetreTestPort(testPort_.get());
   testPort_->show();
-  EXPECT_EQ(Cli("programmer --puce 24C16 cli.bin"), 4);
+  EXPECT_EQ(Lancer("programmer --puce 24C16 cli.bin").code, 4);
   EXPECT_NE(Lire("erreurs.txt").find("est utilisée par un autre programme"), std::string::npos)
       << Lire("erreurs.txt");
   EXPECT_EQ(Lire("puce.bin"), fenetre);
   testPort_->BoutonTestPortP->click();
 
-  EXPECT_EQ(Cli("programmer --puce 24C16 cli.bin"), 0) << Lire("erreurs.txt");
+  EXPECT_EQ(Lancer("programmer --puce 24C16 cli.bin").code, 0) << Lire("erreurs.txt");
   EXPECT_EQ(Lire("puce.bin"), cli);
 
   // The window's next read finds the command line's work, even in a file it
