@@ -34,3 +34,8 @@ QEMU_PACKAGES=(qemu-system-x86 busybox-static cpio)
 # What building the Debian package and installing it in a bare Debian root
 # (scripts/test_debian_package.sh) need, with lintian to check them.
 PACKAGE_PACKAGES=(dpkg-dev debootstrap lintian)
+# What the arm64 cross build and its tests under qemu-user
+# (scripts/cross_build_arm64.sh) need: the cross compiler, the emulator,
+# GoogleTest's sources (built there for arm64) and libusb for arm64, which
+# needs the arm64 architecture added to dpkg first.
+CROSS_PACKAGES=(g++-aarch64-linux-gnu qemu-user-static googletest cmake make pkg-config libusb-1.0-0-dev:arm64)
