@@ -30,6 +30,9 @@ liberer_racine() {
 
 racine_debian() {
   racine=$(mktemp -d /var/tmp/zorbix32-debian-XXXXXX)
+  # The root's "/" as a system has it: mktemp's 0700 would stop every user
+  # but root at the first step of any path.
+  chmod 755 "$racine"
   trap liberer_racine EXIT
   trap 'exit 130' INT TERM
   debootstrap --variant=minbase bookworm "$racine" "${1:-http://deb.debian.org/debian}"
