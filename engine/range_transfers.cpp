@@ -25,16 +25,6 @@ bool EnvoyerAdresse(const CibleI2C& c, int adresse, std::uint8_t& selection) {
   return true;
 }
 
-void RecevoirPlage(std::uint16_t p, std::uint8_t* dest, int nombre, const Progression& progression) {
-  const int pas = PasProgression(nombre, DivisionsLecture);
-  for (int i = 0; i < nombre - 1; ++i) {
-    if (i % pas == pas - 1) Signaler(progression, i);
-    dest[i] = RecevoirOctet(p, Acquittement::Avec);
-  }
-  Signaler(progression, nombre);
-  dest[nombre - 1] = RecevoirOctet(p, Acquittement::Sans);
-}
-
 WriteResult ProgrammerPlageParPages(const CibleI2C& c, const Plage& plage, const std::uint8_t* octets,
                                     const Progression& progression) {
   const int page = TaillePage(c.ChipSize);
@@ -76,7 +66,7 @@ bool LirePlage(const CibleI2C& cible, const Plage& plage, std::uint8_t* octets, 
     // The read select keeps the block bits; its acknowledge is not tested,
     // as in the whole-chip read.
     EnvoyerOctet(cible.PortBase, static_cast<std::uint8_t>(selection | 0x01));
-    RecevoirPlage(cible.PortBase, octets, plage.Longueur, progression);
+    RecevoirSuite(cible.PortBase, octets, plage.Longueur, progression);
   }
   ConditionStop(cible.PortBase);
   return adresseAcquittee;

@@ -12,19 +12,6 @@ void Signaler(const Progression& progression, int position) {
   if (progression) progression(position);
 }
 
-// After the address phase and the repeated start with 0xA1: ChipSize bytes
-// from the chip's counter, each acknowledged but the last, which ends the
-// read.
-void RecevoirSuite(std::uint16_t p, std::uint8_t* dest, int nombre, const Progression& progression) {
-  const int pas = PasProgression(nombre, DivisionsLecture);
-  for (int i = 0; i < nombre - 1; ++i) {
-    if (i % pas == pas - 1) Signaler(progression, i);
-    dest[i] = RecevoirOctet(p, Acquittement::Avec);
-  }
-  Signaler(progression, nombre);
-  dest[nombre - 1] = RecevoirOctet(p, Acquittement::Sans);
-}
-
 // The random-read preamble that sets the chip's counter to 0: the write
 // select byte and one or two address bytes 0x00. True only if all of them
 // were acknowledged.
@@ -63,6 +50,16 @@ WriteResult ProgrammerParOctets(const CibleI2C& c, const std::uint8_t* octets, c
 }
 
 }  // namespace
+
+void RecevoirSuite(std::uint16_t p, std::uint8_t* dest, int nombre, const Progression& progression) {
+  const int pas = PasProgression(nombre, DivisionsLecture);
+  for (int i = 0; i < nombre - 1; ++i) {
+    if (i % pas == pas - 1) Signaler(progression, i);
+    dest[i] = RecevoirOctet(p, Acquittement::Avec);
+  }
+  Signaler(progression, nombre);
+  dest[nombre - 1] = RecevoirOctet(p, Acquittement::Sans);
+}
 
 int PasProgression(int chipSize, int divisions) {
   return chipSize < divisions ? 1 : chipSize / divisions;

@@ -40,6 +40,13 @@ constexpr int DivisionsOctetParOctet = 64;
 // ChipSize / divisions, or 1 when the chip has fewer bytes than that.
 int PasProgression(int chipSize, int divisions);
 
+// After an address phase and the repeated start with the read select byte:
+// `nombre` bytes from the chip's counter into dest[0..nombre-1], each
+// acknowledged but the last, which ends the read. Reports the positions of
+// a read (above), counted from dest[0]: the whole-chip and range reads both
+// end this way.
+void RecevoirSuite(std::uint16_t portBase, std::uint8_t* dest, int nombre, const Progression& progression);
+
 // Sequential read of the whole chip from address 0 into octets[0..ChipSize-1].
 // The chip's own address counter wraps at its capacity, so a chip smaller
 // than the target type is read several times over. False, with `octets`
