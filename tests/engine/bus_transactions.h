@@ -2,13 +2,37 @@
 // what the transfers put on the wire.
 #pragma once
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/chips.h"
 #include "engine/sim/bus_transcript.h"
 
 namespace zorbix::test {
+
+using Jetons = std::vector<std::string>;
+
+// One byte's token as the transcript writes it: "A0+", "FF*".
+inline std::string Jeton(int octet, char acquittement) {
+  char t[8];
+  std::snprintf(t, sizeof t, "%02X%c", octet & 0xFF, acquittement);
+  return t;
+}
+
+// Device-select and address bytes of a write at `a`, as the data sheets lay them out.
+inline Jetons EnTete(int type, int a) {
+  if (OctetsAdresse(type) == 2) return {"A0+", Jeton(a >> 8, '+'), Jeton(a, '+')};
+  return {Jeton(0xA0 | ((a >> 7) & 0x0E), '+'), Jeton(a, '+')};
+}
+
+// premier, premier + pas, ... below fin: the progress positions expected.
+inline std::vector<int> Suite(int premier, int pas, int fin) {
+  std::vector<int> p;
+  for (int a = premier; a < fin; a += pas) p.push_back(a);
+  return p;
+}
 
 // The tokens of BusTranscript::text() ("A0+", "Sr", "FF*", ...) from each
 // START to its STOP, both left out.

@@ -18,8 +18,11 @@ namespace zorbix {
 namespace {
 
 using test::Ecritures;
+using test::EnTete;
+using test::Jeton;
+using test::Jetons;
+using test::Suite;
 using Octets = std::vector<std::uint8_t>;
-using Jetons = std::vector<std::string>;
 
 // Port accesses of the bus steps: a line operation is one read and one write
 // of the data register, an SDA read one read of the status register.
@@ -33,25 +36,6 @@ Octets Aleatoires(int n, unsigned graine) {
   Octets o(n);
   for (auto& b : o) b = static_cast<std::uint8_t>(g());
   return o;
-}
-
-std::string Jeton(int octet, char acquittement) {
-  char t[8];
-  std::snprintf(t, sizeof t, "%02X%c", octet & 0xFF, acquittement);
-  return t;
-}
-
-// Device-select and address bytes of a write at `a`, as the data sheets lay them out.
-Jetons EnTete(int type, int a) {
-  if (OctetsAdresse(type) == 2) return {"A0+", Jeton(a >> 8, '+'), Jeton(a, '+')};
-  return {Jeton(0xA0 | ((a >> 7) & 0x0E), '+'), Jeton(a, '+')};
-}
-
-// premier, premier + pas, ... below fin.
-std::vector<int> Suite(int premier, int pas, int fin) {
-  std::vector<int> p;
-  for (int a = premier; a < fin; a += pas) p.push_back(a);
-  return p;
 }
 
 // One adapter on LPT1 holding a chip of `type` with random contents.

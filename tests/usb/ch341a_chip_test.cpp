@@ -11,25 +11,11 @@ namespace zorbix {
 namespace {
 
 using test::BancCh341a;
+using test::EnTete;
+using test::Jeton;
+using test::Jetons;
+using test::Suite;
 using test::Octets;
-using Jetons = std::vector<std::string>;
-
-std::string Jeton(int octet, char acquittement) {
-  char t[8];
-  std::snprintf(t, sizeof t, "%02X%c", octet & 0xFF, acquittement);
-  return t;
-}
-
-Jetons EnTete(int type, int a) {
-  if (OctetsAdresse(type) == 2) return {"A0+", Jeton(a >> 8, '+'), Jeton(a, '+')};
-  return {Jeton(0xA0 | ((a >> 7) & 0x0E), '+'), Jeton(a, '+')};
-}
-
-std::vector<int> Suite(int premier, int pas, int fin) {
-  std::vector<int> p;
-  for (int a = premier; a < fin; a += pas) p.push_back(a);
-  return p;
-}
 
 class Ch341aParType : public ::testing::TestWithParam<int> {};
 
