@@ -6,13 +6,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "engine/chips.h"
 #include "engine/parallel_adapter.h"
 #include "engine/sim/simulated_backend.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix {
 namespace {
@@ -46,12 +46,7 @@ class Empreinte final : public PortBackend {
 enum class Socle { Bonne, Vide, PlusPetite };
 enum class Operation { Lecture, Comparaison, Pages, OctetParOctet, UnOctet };
 
-std::vector<std::uint8_t> Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  std::vector<std::uint8_t> o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
+using test::Aleatoires;
 
 // The next smaller chip of the catalogue, or -1 for the smallest.
 int TypePlusPetit(int type) {

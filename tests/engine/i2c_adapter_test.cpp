@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -18,16 +17,12 @@
 #include "engine/i2c/i2c_safety.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/sim/simulated_i2c_bus.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix {
 namespace {
 
-std::vector<std::uint8_t> Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  std::vector<std::uint8_t> o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
+using test::Aleatoires;
 
 struct Banc {
   Banc(int type, bool smbus, bool socleVide = false)

@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -16,18 +15,14 @@
 #include "engine/transfer_messages.h"
 #include "engine/usb/ch341a_adapter.h"
 #include "engine/use_cases.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix {
 namespace {
 
 using Octets = std::vector<std::uint8_t>;
 
-Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
+using test::Aleatoires;
 
 Octets LireFichier(const std::string& chemin) {
   std::ifstream f(chemin, std::ios::binary);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "engine/transfer_messages.h"
 #include "engine/use_cases.h"
 #include "scripted_port.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix {
 namespace {
@@ -24,12 +24,7 @@ namespace {
 using Octets = std::vector<std::uint8_t>;
 using Jetons = std::vector<std::string>;
 
-Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
+using test::Aleatoires;
 
 // A chip of `type` with random contents on LPT1, and the parallel adapter
 // that the command line opens for it.

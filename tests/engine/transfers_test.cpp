@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <random>
 #include <vector>
 
 #include "bus_transactions.h"
@@ -13,6 +12,7 @@
 #include "engine/lines.h"
 #include "engine/sim/simulated_backend.h"
 #include "scripted_port.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix {
 namespace {
@@ -31,12 +31,7 @@ constexpr long Alimentation = 2000 + 1, Pin7 = 2;
 
 long AccesLecture(long n, int k) { return Alimentation + Start + Envoi * (2 + k) + Start + 56 * (n - 1) + 54 + Stop; }
 
-Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(n);
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
+using test::Aleatoires;
 
 // One adapter on LPT1 holding a chip of `type` with random contents.
 struct Banc {

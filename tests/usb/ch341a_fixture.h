@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -13,17 +12,9 @@
 #include "engine/sim/ch341a_transport_sim.h"
 #include "engine/sim/eeprom_model.h"
 #include "engine/usb/ch341a_chip.h"
+#include "tests/random_bytes.h"
 
 namespace zorbix::test {
-
-using Octets = std::vector<std::uint8_t>;
-
-inline Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
 
 inline std::string Hex(const std::uint8_t* octets, std::size_t n) {
   std::string texte;
