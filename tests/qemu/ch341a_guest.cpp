@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,13 +34,6 @@ namespace {
 
 using Octets = std::vector<std::uint8_t>;
 using Horloge = std::chrono::steady_clock;
-
-Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
 
 double Secondes(Horloge::time_point debut) {
   return std::chrono::duration<double>(Horloge::now() - debut).count();

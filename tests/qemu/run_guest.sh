@@ -20,9 +20,6 @@ GUEST_TIMEOUT=120
 fail() { echo "FAILED: $*" >&2; exit 1; }
 . "$SOURCES/tests/qemu/guest_common.sh"
 
-
-
-
 # Linked with the whole engine, as the programs are: the port set-up knows
 # every kind of adapter. libusb has no static build in Debian, so the program
 # takes its shared libraries into the guest.
@@ -34,7 +31,6 @@ build_guest() {
     "$e"/*.cpp "$e"/backends/*.cpp "$e"/sim/*.cpp "$e"/usb/*.cpp "$e"/i2c/*.cpp "$SOURCES"/fileio/*.cpp \
     $(pkg-config --cflags --libs libusb-1.0) -pthread
 }
-
 
 write_init() {
   cat > "$ROOT/init" <<'EOF'

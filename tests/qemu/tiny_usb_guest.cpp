@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -36,29 +35,6 @@ namespace {
 using Octets = std::vector<std::uint8_t>;
 constexpr int Type24C64 = 8;
 const std::string NomDuBus = "i2c-tiny-usb at bus ";
-
-std::uint64_t Microsecondes() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<std::uint64_t>(t.tv_sec) * 1000000u + static_cast<std::uint64_t>(t.tv_nsec) / 1000u;
-}
-
-Octets Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  Octets o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
-}
-
-std::string Sortie(const std::string& commande) {
-  std::string texte;
-  if (FILE* f = popen(commande.c_str(), "r")) {
-    char ligne[512];
-    while (std::fgets(ligne, sizeof ligne, f)) texte += ligne;
-    pclose(f);
-  }
-  return texte;
-}
 
 // The bus the driver made of the device, found by its name (its number
 // depends on the buses there before it); waited for while the device

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,22 +31,6 @@ namespace {
 
 constexpr int Type24C02 = 3, Type24C16 = 6;
 
-std::uint64_t Microsecondes() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<std::uint64_t>(t.tv_sec) * 1000000u + static_cast<std::uint64_t>(t.tv_nsec) / 1000u;
-}
-
-std::string Sortie(const std::string& commande) {
-  std::string texte;
-  if (FILE* f = popen(commande.c_str(), "r")) {
-    char ligne[512];
-    while (std::fgets(ligne, sizeof ligne, f)) texte += ligne;
-    pclose(f);
-  }
-  return texte;
-}
-
 // The 256 bytes at `adresse` as i2cdump prints them ("00: 12 34 ..." lines).
 std::vector<std::uint8_t> Vidage(int bus, int adresse) {
   std::vector<std::uint8_t> octets;
@@ -64,13 +47,6 @@ std::vector<std::uint8_t> Vidage(int bus, int adresse) {
     }
   }
   return octets;
-}
-
-std::vector<std::uint8_t> Aleatoires(int n, unsigned graine) {
-  std::mt19937 g(graine);
-  std::vector<std::uint8_t> o(static_cast<std::size_t>(n));
-  for (auto& b : o) b = static_cast<std::uint8_t>(g());
-  return o;
 }
 
 void Programmer(BilanInvite& bilan, BusI2cDev& dev, int numero, int type, int broches) {
