@@ -137,4 +137,11 @@ void VerrouPuce::rendre() {
   fd_ = -1;
 }
 
+bool PrendreFichierPuce(VerrouPuce& verrou, const std::string& path, std::vector<std::uint8_t>& memory,
+                        std::string& erreur) {
+  std::fill(memory.begin(), memory.end(), 0xFF);
+  std::string note;
+  return verrou.prendre(path, DelaiVerrouPuce, erreur) && LireFichierPuce(path, memory, note, erreur);
+}
+
 }  // namespace zorbix

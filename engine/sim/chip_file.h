@@ -48,4 +48,15 @@ class VerrouPuce {
   int fd_ = -1;
 };
 
+// How long an operation waits for another program's operation on the same
+// virtual chip.
+constexpr std::chrono::milliseconds DelaiVerrouPuce{2000};
+
+// The start of one operation on a virtual chip: its file locked through
+// `verrou` (DelaiVerrouPuce at most) and read into `memory`. A missing file,
+// or the part of the chip a short file does not reach, is erased, as at
+// start-up. False with a French reason in `erreur`.
+bool PrendreFichierPuce(VerrouPuce& verrou, const std::string& path, std::vector<std::uint8_t>& memory,
+                        std::string& erreur);
+
 }  // namespace zorbix

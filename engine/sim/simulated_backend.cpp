@@ -96,13 +96,9 @@ bool SimulatedBackend::prendre(std::uint16_t base, std::string& raison) {
   if (!a || a->backingFile().empty() || !a->chip()) return true;
   Prise& prise = prises_[base];
   if (prise.nombre > 0) return ++prise.nombre, true;
-  std::string erreur, note;
+  std::string erreur;
   std::vector<std::uint8_t>& memoire = a->chip()->memory();
-  // A missing file, or the part of the chip a short file does not reach, is
-  // erased, as at start-up.
-  std::fill(memoire.begin(), memoire.end(), 0xFF);
-  if (!prise.verrou.prendre(a->backingFile(), DelaiVerrouPuce, erreur) ||
-      !LireFichierPuce(a->backingFile(), memoire, note, erreur)) {
+  if (!PrendreFichierPuce(prise.verrou, a->backingFile(), memoire, erreur)) {
     prises_.erase(base);
     raison = portName(base) + " : " + erreur;
     return false;

@@ -93,6 +93,4 @@ class SimulatedBackend final : public PortBackend {
   std::map<std::uint16_t, Prise> prises_;
 };
 
-constexpr std::chrono::milliseconds DelaiVerrouPuce{2000};
-
 }  // namespace zorbix

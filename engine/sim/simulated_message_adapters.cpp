@@ -1,7 +1,6 @@
 #include "engine/sim/simulated_message_adapters.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 
 #include "engine/chips.h"
@@ -12,10 +11,6 @@
 
 namespace zorbix {
 namespace {
-
-// How long an operation waits for another program's operation on the same
-// virtual chip.
-constexpr std::chrono::milliseconds AttenteFichier{2000};
 
 std::string NomDuBus(const AdaptateurMessagesSimule& d) {
   if (d.SmbusPC) return "SMBus I801 simulé";  // a name that marks it as a PC's SMBus
@@ -34,9 +29,7 @@ class SessionFichier {
   bool Debuter(SourceSimulee::Virtuel& v, std::string& raison) {
     v_ = &v;
     if (!v.Puce || v.Description.Fichier.empty()) return true;
-    if (!verrou_.prendre(v.Description.Fichier, AttenteFichier, raison)) return false;
-    std::string note;
-    if (!LireFichierPuce(v.Description.Fichier, v.Puce->memory(), note, raison)) return false;
+    if (!PrendreFichierPuce(verrou_, v.Description.Fichier, v.Puce->memory(), raison)) return false;
     avant_ = v.Puce->memory();
     return true;
   }

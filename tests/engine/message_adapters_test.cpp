@@ -109,6 +109,11 @@ TEST_P(AdaptateursMessages, ReadProgramVerifyCompareAndARange) {
   const Octets avant = LireFichier(fichier_);
   EXPECT_TRUE(adaptateur_->SonderAcquittement(0xA0).Acquittee);
   EXPECT_EQ(LireFichier(fichier_), avant);
+
+  // The chip is its file: removed by another program, the chip reads erased.
+  ASSERT_EQ(std::remove(fichier_.c_str()), 0);
+  EXPECT_TRUE(LireLaMemoire(*adaptateur_, puce_, lu.data(), {}).Reussie);
+  EXPECT_EQ(lu, Octets(static_cast<std::size_t>(n), 0xFF));
 }
 
 std::string NomDuCas(const ::testing::TestParamInfo<std::tuple<Genre, int>>& info) {
