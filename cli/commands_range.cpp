@@ -8,6 +8,7 @@
 #include "cli/cli_texts.h"
 #include "cli/commands_identify.h"
 #include "cli/image_file.h"
+#include "cli/stop_signals.h"
 #include "cli/transfer_context.h"
 #include "engine/use_cases.h"
 
@@ -101,6 +102,15 @@ bool ChargerZone(const OptionsCli& options, const Zone& z, Octets& octets) {
   return true;
 }
 
+// A stop asked for during a read, one bus transaction, acts at its end: the
+// file is neither written nor judged, as for the whole chip.
+bool Interrompue(const Zone& z, const char* suite) {
+  if (!ArretDemande()) return false;
+  EcrireLigne(z.Erreurs(), "Interrompu par un signal : " + z.Nom() + " a été lue en entier, mais " + suite +
+                               " La mémoire est hors tension.");
+  return true;
+}
+
 int Lire(const OptionsCli& options, const Zone& z) {
   // As for the whole chip: the output path is judged before the chip is read.
   const std::string refus = RefusDestination(options.Fichier);
@@ -117,6 +127,7 @@ int Lire(const OptionsCli& options, const Zone& z) {
     EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
+  if (Interrompue(z, "le fichier n'a pas été écrit.")) return SortieInterrompue;
   const bool sortieStandard = options.Fichier == NomFluxStandard;
   if (sortieStandard) z.Resultats().flush();
   const std::string echec = SauverImage(options.Fichier, EstFormatHexa(options), octets.data(), z.Longueur());
@@ -159,6 +170,7 @@ int Comparer(const OptionsCli& options, const Zone& z) {
     EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
+  if (Interrompue(z, "pas comparée au fichier.")) return SortieInterrompue;
   if (options.Liste) {
     EcrireListe(z.Resultats(), z, issue.Zone.get(), image.data());
   } else {
@@ -196,6 +208,7 @@ int Vierge(const Zone& z) {
     EcrireLigne(z.Erreurs(), issue.Message);
     return SortieEchecMemoire;
   }
+  if (Interrompue(z, "pas jugée.")) return SortieInterrompue;
   if (issue.Reussie) {
     EcrireLigne(z.Resultats(),
                 "Vierge : " + z.Nom() + " (" + std::to_string(z.Longueur()) + " octets) ne contient que $FF.");

@@ -224,5 +224,23 @@ TEST_F(CliPartage, SignalStopsAtAPageBoundary) {
   EXPECT_EQ(trace.texte[derniere + 1], '0');
 }
 
+// The same during a range read, one bus transaction: the read ends, then the
+// run stops without writing the file.
+TEST_F(CliPartage, SignalDuringARangeReadWritesNoFile) {
+  Ecrire(dossier_ / "puce.bin", Octets(TaillePuce, 6));
+  setenv("ZORBIX_SIM_TRACE", (dossier_ / "trace").c_str(), 1);
+  Fifo trace(dossier_ / "trace");
+  Execution run = Lancer("run", {"lire", "--puce", "24C512", "--debut", "0x100", "--longueur", "65000", "lu.bin"});
+  trace.Lire(4 << 20, run);
+  ::kill(run.Pid(), SIGTERM);
+  trace.Lire(0, run);
+  ASSERT_EQ(run.Attendre(), 5) << run.Erreurs();
+  EXPECT_NE(run.Erreurs().find("Interrompu par un signal : la plage $0100 à $FEE7 a été lue en entier, mais le "
+                               "fichier n'a pas été écrit. La mémoire est hors tension."),
+            std::string::npos)
+      << run.Erreurs();
+  EXPECT_FALSE(fs::exists(dossier_ / "lu.bin"));
+}
+
 }  // namespace
 }  // namespace zorbix::test
