@@ -10,6 +10,7 @@
 #include "cli/image_file.h"
 #include "cli/stop_signals.h"
 #include "cli/transfer_context.h"
+#include "engine/transfer_messages.h"
 #include "engine/use_cases.h"
 
 namespace zorbix {
@@ -154,6 +155,7 @@ int Programmer(const OptionsCli& options, const Zone& z) {
   if (const int code = RapporterEchec(z, issue, image.data()); code != SortieSucces) return code;
   EcrireLigne(z.Resultats(), issue.Message);
   if (issue.Verifiee) EcrireLigne(z.Resultats(), "Vérification : la mémoire contient le fichier.");
+  if (issue.Verifiee && !options.Verification) EcrireLigne(z.Resultats(), TexteVerificationImposee);
   return SortieSucces;
 }
 
@@ -194,6 +196,7 @@ int Effacer(const OptionsCli& options, const Zone& z) {
   EcrireLigne(z.Resultats(), "Effacement terminé : " + z.Nom() + " (" + std::to_string(z.Longueur()) +
                                  " octets) a reçu " + Hexa2(valeur) + ".");
   if (issue.Verifiee) EcrireLigne(z.Resultats(), "Vérification : chaque octet vaut " + Hexa2(valeur) + ".");
+  if (issue.Verifiee && !options.Verification) EcrireLigne(z.Resultats(), TexteVerificationImposee);
   return SortieSucces;
 }
 

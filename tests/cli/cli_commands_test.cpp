@@ -327,6 +327,10 @@ TEST_F(CliTest, Ch341aAndI2cBusesAreProgrammedAndTheSystemBusIsGuarded) {
   EXPECT_EQ(r.code, 0) << r.erreurs;
   EXPECT_NE(r.sortie.find("la mémoire a été relue pour vérifier"), std::string::npos) << r.sortie;
   EXPECT_EQ(Lire("c.bin"), image16);
+  Ecrire("morceau.bin", image16.substr(0x10, 32));
+  r = Lancer("programmer --puce 24C16 --port ch341a --sans-verification --debut 0x10 --longueur 32 morceau.bin");
+  EXPECT_EQ(r.code, 0) << r.erreurs;
+  EXPECT_NE(r.sortie.find("la mémoire a été relue pour vérifier"), std::string::npos) << r.sortie;
   EXPECT_EQ(Lancer("comparer --puce 24C16 --port \"USB 0-1\" i16.bin").code, 0);
   EXPECT_EQ(Lancer("programmer --puce 24C64 --port i2c-1 i64.bin").code, 0);
   EXPECT_EQ(Lire("i.bin"), image64);
