@@ -1,5 +1,5 @@
-// What the programmer reaches a chip through: the parallel-port adapter
-// today, a USB programmer or a kernel I2C bus tomorrow. The use cases
+// What the programmer reaches a chip through: the parallel-port adapter, the
+// CH341A USB programmer or a kernel I2C bus. The use cases
 // (use_cases.h) and the front ends speak to this interface only.
 //
 // Each chip operation takes the adapter for itself and gives it back at its
@@ -84,8 +84,6 @@ class Adapter {
 
   // What a window needs to know of it.
   virtual const IdentitePort& Identite() const = 0;  // its name for menus and messages
-  virtual bool TestDePort() const = 0;               // the port test window applies to it
-  virtual bool AlimenteLaPuce() const = 0;           // it powers the chip up and down for each operation
   virtual bool VoitChaqueAcquittement() const = 0;   // it sees the acknowledge of every byte it sends
 
   // The chip operations, with the progress contract of transfers.h and the

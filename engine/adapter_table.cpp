@@ -23,8 +23,6 @@ class AdaptateurAbsent final : public Adapter {
  public:
   explicit AdaptateurAbsent(IdentitePort port) : port_(std::move(port)) {}
   const IdentitePort& Identite() const override { return port_; }
-  bool TestDePort() const override { return false; }
-  bool AlimenteLaPuce() const override { return false; }
   bool VoitChaqueAcquittement() const override { return false; }
   BilanLecture Lire(const Puce&, std::uint8_t*, const Progression&) override { return Refus<BilanLecture>(); }
   BilanProgrammation ProgrammerTout(const Puce&, const std::uint8_t*, bool, const Progression&) override {
@@ -80,19 +78,20 @@ std::optional<std::string> RapporterParLaSource(const IdentitePort& port, const 
   return TextePort(port, FormePort::Rapport) + " : absent";
 }
 
+// One row per kind of adapter.
+const std::vector<GenreAdaptateur>& GenresAdaptateurs() {
+  static const std::vector<GenreAdaptateur> genres = {
+      {GenrePort::Parallele, PortsParalleles, OuvrirParallele, RapporterParallele},
+      {GenrePort::Ch341a, ListerCh341a, OuvrirParLaSource, RapporterParLaSource},
+      {GenrePort::I2c, ListerI2c, OuvrirParLaSource, RapporterParLaSource},
+  };
+  return genres;
+}
+
 }  // namespace
 
 void InstallerSourceAdaptateurs(SourceAdaptateurs* nouvelle) { source = nouvelle; }
 SourceAdaptateurs* SourceAdaptateursInstallee() { return source; }
-
-const std::vector<GenreAdaptateur>& GenresAdaptateurs() {
-  static const std::vector<GenreAdaptateur> genres = {
-      {GenrePort::Parallele, "parallèle", PortsParalleles, OuvrirParallele, RapporterParallele},
-      {GenrePort::Ch341a, "CH341A", ListerCh341a, OuvrirParLaSource, RapporterParLaSource},
-      {GenrePort::I2c, "bus I2C", ListerI2c, OuvrirParLaSource, RapporterParLaSource},
-  };
-  return genres;
-}
 
 const GenreAdaptateur& GenreDe(GenrePort genre) {
   for (const GenreAdaptateur& g : GenresAdaptateurs())

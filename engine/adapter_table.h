@@ -67,7 +67,6 @@ SourceAdaptateurs* SourceAdaptateursInstallee();
 
 struct GenreAdaptateur {
   GenrePort Genre;
-  const char* Nom;
   // This kind's adapters, in the order of the menu and of the autodetection.
   std::vector<IdentitePort> (*Lister)(const PortsSupplementaires& supplementaires);
   // The adapter named `port`; it is taken for each of its operations only.
@@ -76,7 +75,6 @@ struct GenreAdaptateur {
   std::optional<std::string> (*Rapporter)(const IdentitePort& port, const PortsDemarrage& demarrage);
 };
 
-const std::vector<GenreAdaptateur>& GenresAdaptateurs();
 // The row of `genre`.
 const GenreAdaptateur& GenreDe(GenrePort genre);
 

@@ -16,8 +16,6 @@ class AdaptateurParallele final : public Adapter {
   explicit AdaptateurParallele(IdentitePort port) : port_(std::move(port)) {}
 
   const IdentitePort& Identite() const override { return port_; }
-  bool TestDePort() const override { return true; }
-  bool AlimenteLaPuce() const override { return true; }
   bool VoitChaqueAcquittement() const override { return true; }
 
   BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) override;

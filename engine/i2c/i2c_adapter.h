@@ -51,8 +51,6 @@ class AdaptateurI2c final : public Adapter {
                 PiloteDuBus pilote);
 
   const IdentitePort& Identite() const override { return port_; }
-  bool TestDePort() const override { return false; }
-  bool AlimenteLaPuce() const override { return false; }
   // The kernel reports a refused byte of a message as the transaction's error.
   bool VoitChaqueAcquittement() const override { return true; }
 

@@ -56,7 +56,6 @@ bool Ch341aDevice::ecrireOctet(std::uint8_t octet) {
   const bool acquitte = puce_ && puce_->writeByte(octet);
   if (transcript_) transcript_->noteByte(octet, acquitte ? BusEvent::Ack::Chip : BusEvent::Ack::None, us_);
   bits(9);
-  ++octetsBus_;
   return acquitte;
 }
 
@@ -79,7 +78,6 @@ void Ch341aDevice::lire(int nombre, bool acquitter) {
     if (puce_) puce_->masterAck(acquitter);
     if (transcript_) transcript_->noteByte(octet, acquitter ? BusEvent::Ack::Master : BusEvent::Ack::None, us_);
     bits(1);
-    ++octetsBus_;
   }
 }
 

@@ -55,9 +55,7 @@ class Ch341aDevice {
   VitesseBus vitesse() const { return vitesse_; }
   long transfertsSortie() const { return sorties_; }
   long transfertsEntree() const { return entrees_; }
-  // Bytes that went over the bus either way, and the time of the bus bits
-  // alone, for the benchmarks.
-  long octetsBus() const { return octetsBus_; }
+  // The time of the bus bits alone, for the benchmarks.
   std::uint64_t tempsBusUs() const { return busNs_ / 1000; }
 
   // Fault switch: the device is unplugged once `sorties` more OUT transfers
@@ -86,7 +84,6 @@ class Ch341aDevice {
   std::uint64_t busNs_ = 0;
   long sorties_ = 0;
   long entrees_ = 0;
-  long octetsBus_ = 0;
   long debranchementA_ = 0x7FFFFFFFL;
 };
 

@@ -108,7 +108,7 @@ int BusI2cSimule::Transaction(MessageI2c* messages, std::size_t nombre) {
         m.octets[k] = puce_->readByte();
         puce_->masterAck(k + 1 < m.longueur);
       } else if (!Octet(m.octets[k])) {
-        resultat = parametres_.erreurDonneeRefusee;
+        resultat = EIO;  // a data byte refused
         break;
       }
     }

@@ -18,7 +18,6 @@ struct ParametresBusSimule {
   std::string nom = "Adaptateur I2C simulé";  // /sys/class/i2c-dev/i2c-N/name
   bool smbusSeulement = false;                // no I2C_RDWR: a PC's SMBus controller
   int kHz = 100;                              // the bus clock, for the simulated time
-  int erreurDonneeRefusee = 5;                // errno of a data byte refused (EIO)
   std::set<std::uint16_t> adressesTenues;     // addresses a kernel driver is bound to
 };
 
@@ -34,7 +33,6 @@ class BusI2cSimule {
   std::uint64_t Microsecondes() const { return maintenant_; }
   // ioctls answered so far (for the benchmarks).
   long Ioctls() const { return ioctls_; }
-  const ParametresBusSimule& Parametres() const { return parametres_; }
 
  private:
   int Ioctl(unsigned long requete, unsigned long argument);

@@ -46,8 +46,6 @@ class AdaptateurCh341a final : public Adapter {
   AdaptateurCh341a(IdentitePort port, const ReglagesCh341a& reglages, OuvreurCh341a ouvrir);
 
   const IdentitePort& Identite() const override { return port_; }
-  bool TestDePort() const override { return false; }
-  bool AlimenteLaPuce() const override { return false; }
   bool VoitChaqueAcquittement() const override { return false; }
 
   BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) override;

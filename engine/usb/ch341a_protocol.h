@@ -58,7 +58,6 @@ class PaquetCh341a {
   std::size_t place() const { return ch341a::TaillePaquet - 1 - taille_; }
   // Answer bytes the device sends back for this stream.
   int reponses() const { return reponses_; }
-  bool vide() const { return taille_ == 1; }
 
   void vitesse(VitesseBus v);
   void start();

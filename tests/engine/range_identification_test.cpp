@@ -127,8 +127,6 @@ class AdaptateurDeMessages final : public Adapter, private Sondeur {
   int sondages = 0;
 
   const IdentitePort& Identite() const override { return identite_; }
-  bool TestDePort() const override { return false; }
-  bool AlimenteLaPuce() const override { return false; }
   bool VoitChaqueAcquittement() const override { return true; }
   BilanLecture Lire(const Puce&, std::uint8_t*, const Progression&) override { return Hors<BilanLecture>(); }
   BilanProgrammation ProgrammerTout(const Puce&, const std::uint8_t*, bool, const Progression&) override {
