@@ -1,5 +1,6 @@
 #include "cli/cli_texts.h"
 
+#include <cstdio>
 #include <ostream>
 
 namespace zorbix {
@@ -31,6 +32,18 @@ std::string TexteLigneDeCommande(std::string texte) {
 void EcrireLigne(std::ostream& sortie, std::string texte) {
   while (!texte.empty() && texte.back() == '\n') texte.pop_back();
   sortie << TexteLigneDeCommande(std::move(texte)) << '\n';
+}
+
+std::string Hexa4(int valeur) {
+  char texte[8];
+  std::snprintf(texte, sizeof texte, "$%04X", static_cast<unsigned>(valeur));
+  return texte;
+}
+
+std::string Hexa2(int valeur) {
+  char texte[4];
+  std::snprintf(texte, sizeof texte, "$%02X", static_cast<unsigned>(valeur));
+  return texte;
 }
 
 }  // namespace zorbix

@@ -14,6 +14,10 @@ constexpr const char* TexteAucuneDifferenceFichier = "Aucune différence entre l
 // `texte` with each of the window's wordings replaced by the command line's.
 std::string TexteLigneDeCommande(std::string texte);
 
+// An address or a byte as the command line writes them: "$0123", "$AB".
+std::string Hexa4(int valeur);
+std::string Hexa2(int valeur);
+
 // Writes `texte` in its command-line wording as one line: the window's texts
 // end some lines with a newline of their own, which goes.
 void EcrireLigne(std::ostream& sortie, std::string texte);

@@ -1,6 +1,5 @@
 #include "cli/commands_identify.h"
 
-#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -11,23 +10,17 @@
 namespace zorbix {
 namespace {
 
-std::string Hexa(const char* format, int valeur) {
-  char texte[12];
-  std::snprintf(texte, sizeof texte, format, static_cast<unsigned>(valeur));
-  return texte;
-}
-
 std::string Selections(std::uint8_t masque) {
   std::string texte;
   for (int bits = 0; bits < 8; ++bits)
-    if (masque & (1 << bits)) texte += (texte.empty() ? "" : " ") + Hexa("$%02X", 0xA0 | (bits << 1));
+    if (masque & (1 << bits)) texte += (texte.empty() ? "" : " ") + Hexa2(0xA0 | (bits << 1));
   return texte.empty() ? "aucune" : texte;
 }
 
 // "$FFF0 + 17": where a byte of a read was, as the address sent and the
 // bytes read after it.
 std::string Place(const LectureSonde& l, int position) {
-  return Hexa(l.OctetsAdresse == 1 ? "$%02X" : "$%04X", l.Adresse) +
+  return (l.OctetsAdresse == 1 ? Hexa2(l.Adresse) : Hexa4(l.Adresse)) +
          (position ? " + " + std::to_string(position) : std::string());
 }
 
@@ -49,8 +42,8 @@ std::string TexteExclusion(const Identification& id, int type) {
       const std::string places = pa == pb ? pa + " lu deux fois y serait" : pa + " et " + pb + " y seraient";
       return "exclue : avec l'adresse sur " + Largeur(a.OctetsAdresse) + ", " + places +
              " le même octet, mais la puce a donné " +
-             Hexa("$%02X", a.Octets[static_cast<std::size_t>(e.PositionA)]) + " puis " +
-             Hexa("$%02X", b.Octets[static_cast<std::size_t>(e.PositionB)]);
+             Hexa2(a.Octets[static_cast<std::size_t>(e.PositionA)]) + " puis " +
+             Hexa2(b.Octets[static_cast<std::size_t>(e.PositionB)]);
     }
   }
   return {};

@@ -19,18 +19,6 @@ namespace {
 constexpr int AdressesMontrees = 16;
 using Octets = std::vector<std::uint8_t>;
 
-std::string Hexa4(int valeur) {
-  char texte[8];
-  std::snprintf(texte, sizeof texte, "$%04X", static_cast<unsigned>(valeur));
-  return texte;
-}
-
-std::string Hexa2(int valeur) {
-  char texte[4];
-  std::snprintf(texte, sizeof texte, "$%02X", static_cast<unsigned>(valeur));
-  return texte;
-}
-
 // The part of the chip a command acts on. Without --debut and --longueur it
 // is the whole chip, and the window's whole-chip operations serve it.
 struct Zone {

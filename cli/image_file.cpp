@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "cli/cli_texts.h"
 #include "fileio/file_errors.h"
 #include "fileio/posix_file.h"
 #include "fileio/safe_save.h"
@@ -15,12 +16,6 @@
 
 namespace zorbix {
 namespace {
-
-std::string Adresse(std::size_t a) {
-  char texte[24];
-  std::snprintf(texte, sizeof texte, "$%04zX", a);
-  return texte;
-}
 
 std::string Illisible(const std::string& nom, int erreur) {
   return "Fichier illisible : " + nom + " (" + TexteErreurFichier(erreur) + ")";
@@ -104,8 +99,8 @@ ImageChargee ChargerImage(const std::string& nom, bool hexa, int chipSize) {
   resultat.Acceptee = true;
   if (etendue < taille)
     resultat.Message = "Fichier de " + std::to_string(etendue) + " octets pour une mémoire de " +
-                       std::to_string(taille) + " octets : les adresses " + Adresse(etendue) + " à " +
-                       Adresse(taille - 1) + " valent $FF.";
+                       std::to_string(taille) + " octets : les adresses " + Hexa4(static_cast<int>(etendue)) + " à " +
+                       Hexa4(static_cast<int>(taille - 1)) + " valent $FF.";
   return resultat;
 }
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <set>
 
+#include "cli/cli_texts.h"
 #include "cli/image_file.h"
 #include "engine/chips.h"
 
@@ -130,12 +130,6 @@ void AppliquerDrapeau(const std::string& option, OptionsCli& options) {
   if (option == "--liste") options.Liste = true;
   if (option == "--forcer") options.Forcer = true;
   if (option == OptionBusSysteme) options.AutoriserBusSysteme = true;
-}
-
-std::string Hexa4(int valeur) {
-  char texte[8];
-  std::snprintf(texte, sizeof texte, "$%04X", static_cast<unsigned>(valeur));
-  return texte;
 }
 
 // What only the chip type decides: byte-by-byte writing offered, the range
