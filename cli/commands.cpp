@@ -1,6 +1,5 @@
 #include "cli/commands.h"
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,21 +26,7 @@
 namespace zorbix {
 namespace {
 
-constexpr int AdressesDifferentesMontrees = 16;
-
 void Ecrire(std::ostream& sortie, std::string texte) { EcrireLigne(sortie, std::move(texte)); }
-
-// "$0000 : puce $12, fichier $34" for the first differing addresses.
-void EcrireDifferences(std::ostream& sortie, const std::uint8_t* puce, const std::uint8_t* fichier, int taille) {
-  int montrees = 0;
-  for (int a = 0; a < taille && montrees < AdressesDifferentesMontrees; ++a) {
-    if (puce[a] == fichier[a]) continue;
-    char ligne[48];
-    std::snprintf(ligne, sizeof ligne, "$%04X : puce $%02X, fichier $%02X", a, puce[a], fichier[a]);
-    sortie << ligne << '\n';
-    ++montrees;
-  }
-}
 
 // The port is held for the whole command, verification included, and given
 // back (a virtual chip written back) before the exit code is known; each
@@ -112,7 +97,7 @@ void EcrireComparaison(std::ostream& sortie, const std::string& message, const I
                        const std::uint8_t* image, int taille) {
   Ecrire(sortie, message);
   if (c.Resultat.Acquittee && c.Resultat.Differences > 0 && c.Zone)
-    EcrireDifferences(sortie, c.Zone.get(), image, taille);
+    EcrireDifferences(sortie, 0, c.Zone.get(), image, taille);
 }
 
 int Programmer(const OptionsCli& options, const Transfert& t) {
@@ -230,11 +215,11 @@ bool OptionsAdmisesPar(const OptionsCli& options, const IdentitePort& port, std:
 }
 
 void AfficherAdaptateurs(std::ostream& sortie) {
-  const SourceAdaptateurs* source = SourceAdaptateursInstallee();
+  SourceAdaptateurs* source = SourceAdaptateursInstallee();
   if (!source) return;
   std::vector<std::string> lignes;
   for (GenrePort genre : {GenrePort::Ch341a, GenrePort::I2c})
-    for (const AdaptateurTrouve& t : SourceAdaptateursInstallee()->Lister(genre)) {
+    for (const AdaptateurTrouve& t : source->Lister(genre)) {
       const std::string valeur = genre == GenrePort::Ch341a ? "\"USB " + t.Port.Nom + "\"" : t.Port.Nom;
       std::string ligne = "  --port " + valeur + " : " + TextePort(t.Port, FormePort::Rapport) + ", " + t.Capacites;
       if (genre == GenrePort::I2c)

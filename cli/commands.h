@@ -2,7 +2,6 @@
 // ports are installed: each returns the process's exit code.
 #pragma once
 
-#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -27,9 +26,10 @@ struct SortiesCli {
   bool Progression;         // draw the progress line on standard error
 };
 
-// lire, programmer, comparer and detecter on `port` (detecter tests LPT1..LPT3
-// then `supplementaires` itself, as the window's autodetection does). A whole-
-// chip programming stops between two transactions once ArretDemande().
+// Every command but `ports` on `port` (detecter tests LPT1..LPT3 then
+// `supplementaires` itself, as the window's autodetection does). A programming
+// or an erase stops between two transactions once ArretDemande(); a read or a
+// compare, one transaction, stops at its end.
 int ExecuterCommande(const OptionsCli& options, const IdentitePort& port, const PortsSupplementaires& supplementaires,
                      const SortiesCli& sorties);
 

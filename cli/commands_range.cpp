@@ -16,7 +16,6 @@
 namespace zorbix {
 namespace {
 
-constexpr int AdressesMontrees = 16;
 using Octets = std::vector<std::uint8_t>;
 
 // The part of the chip a command acts on. Without --debut and --longueur it
@@ -33,15 +32,6 @@ struct Zone {
   std::ostream& Resultats() const { return T.Sorties.Resultats; }
   std::ostream& Erreurs() const { return T.Sorties.Erreurs; }
 };
-
-// "$0012 : puce $A5, fichier $00" for the first differing addresses.
-void EcrireDifferences(std::ostream& sortie, const Zone& z, const std::uint8_t* puce, const std::uint8_t* fichier) {
-  for (int i = 0, montrees = 0; i < z.Longueur() && montrees < AdressesMontrees; ++i) {
-    if (puce[i] == fichier[i]) continue;
-    sortie << Hexa4(z.P.Octets.Debut + i) << " : puce " << Hexa2(puce[i]) << ", fichier " << Hexa2(fichier[i]) << '\n';
-    ++montrees;
-  }
-}
 
 // comparer --liste: "0064 00 A5", every differing address, for a machine.
 void EcrireListe(std::ostream& sortie, const Zone& z, const std::uint8_t* puce, const std::uint8_t* fichier) {
@@ -63,7 +53,7 @@ int RapporterEchec(const Zone& z, const IssueProgrammation& issue, const std::ui
   EcrireLigne(z.Erreurs(), issue.Message);
   const IssueComparaison& v = issue.Verification;
   if (issue.Verifiee && v.Resultat.Acquittee && v.Resultat.Differences > 0)
-    EcrireDifferences(z.Erreurs(), z, v.Zone.get(), attendu);
+    EcrireDifferences(z.Erreurs(), z.P.Octets.Debut, v.Zone.get(), attendu, z.Longueur());
   return SortieEchecMemoire;
 }
 
@@ -165,7 +155,7 @@ int Comparer(const OptionsCli& options, const Zone& z) {
     EcrireListe(z.Resultats(), z, issue.Zone.get(), image.data());
   } else {
     EcrireLigne(z.Resultats(), issue.Message);
-    EcrireDifferences(z.Resultats(), z, issue.Zone.get(), image.data());
+    EcrireDifferences(z.Resultats(), z.P.Octets.Debut, issue.Zone.get(), image.data(), z.Longueur());
   }
   return issue.Reussie ? SortieSucces : SortieDifferences;
 }

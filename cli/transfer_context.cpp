@@ -1,6 +1,7 @@
 #include "cli/transfer_context.h"
 
 #include <cstdio>
+#include <ostream>
 
 #include "cli/cli_texts.h"
 #include "cli/stop_signals.h"
@@ -51,6 +52,15 @@ int CodeDeroulement(const Issue& issue, const Transfert& t, int total) {
       return SortieInterrompue;
   }
   return SortieEchecMemoire;
+}
+
+void EcrireDifferences(std::ostream& sortie, int debut, const std::uint8_t* puce, const std::uint8_t* fichier,
+                       int longueur) {
+  for (int i = 0, montrees = 0; i < longueur && montrees < AdressesMontrees; ++i) {
+    if (puce[i] == fichier[i]) continue;
+    sortie << Hexa4(debut + i) << " : puce " << Hexa2(puce[i]) << ", fichier " << Hexa2(fichier[i]) << '\n';
+    ++montrees;
+  }
 }
 
 }  // namespace zorbix

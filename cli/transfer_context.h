@@ -47,4 +47,12 @@ class Affichage {
 // end, after its message; SortieSucces when it did.
 int CodeDeroulement(const Issue& issue, const Transfert& t, int total);
 
+// How many differing addresses a compare or a failed verification shows.
+constexpr int AdressesMontrees = 16;
+
+// "$0010 : puce $12, fichier $34" for the first AdressesMontrees differing
+// bytes of `longueur` bytes from address `debut`.
+void EcrireDifferences(std::ostream& sortie, int debut, const std::uint8_t* puce, const std::uint8_t* fichier,
+                       int longueur);
+
 }  // namespace zorbix
