@@ -29,8 +29,7 @@ std::string TropGrand(const std::string& etendue, std::size_t taille) {
 // The reader's message, its code, and where: the window shows the message
 // alone, with its own spelling; a script's user needs the line to mend.
 std::string ErreurHexa(const ResultatLectureHexa& r) {
-  const std::string message = r.Code == CodeHexa::SommeAbsente ? "Erreur : absence de la somme de contrôle !"
-                                                                : MessageHexa(r.Code);
+  const std::string message = MessageHexa(r.Code);  // worded for the command line as it is written
   std::string ligne;
   for (const char c : r.Enregistrement) ligne += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
   return message + " (code " + std::to_string(static_cast<int>(r.Code)) + "), ligne " + std::to_string(r.Ligne) +
