@@ -407,12 +407,6 @@ TEST_F(TransfersTest, VerificationAfterProgrammingFindsASmallerChip) {
   VerifierRepos();
 }
 
-}  // namespace
-}  // namespace zorbix::test
-
-namespace zorbix::test {
-namespace {
-
 // A simulated CH341A and a PC's SMBus, installed as the start-up does it:
 // both in the port group after the parallel ports; on the SMBus, an
 // operation waits for the confirmation, and No (the default) leaves the
