@@ -7,11 +7,9 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
+
+#include "tests/files/temp_dir.h"
 
 namespace zorbix::test {
 
@@ -21,30 +19,12 @@ struct Resultat {
   std::string erreurs;
 };
 
-class DossierCli {
+class DossierCli : public RepertoireTemporaire {
  public:
-  explicit DossierCli(const std::string& prefixe) {
-    std::string modele = ::testing::TempDir() + prefixe + "-XXXXXX";
-    if (!::mkdtemp(modele.data())) throw std::runtime_error("mkdtemp " + modele);
-    dossier_ = modele;
-    unsetenv("ZORBIX_SIM_TRACE");
-  }
+  explicit DossierCli(const std::string& prefixe) : RepertoireTemporaire(prefixe) { unsetenv("ZORBIX_SIM_TRACE"); }
   ~DossierCli() {
     unsetenv("ZORBIX_SIMULATION");
     unsetenv("ZORBIX_SIM_TRACE");
-    std::error_code ignoree;
-    std::filesystem::remove_all(dossier_, ignoree);
-  }
-  DossierCli(const DossierCli&) = delete;
-  DossierCli& operator=(const DossierCli&) = delete;
-
-  std::string Chemin(const std::string& nom) const { return (dossier_ / nom).string(); }
-  void Ecrire(const std::string& nom, const std::string& contenu) const {
-    std::ofstream(Chemin(nom), std::ios::binary) << contenu;
-  }
-  std::string Lire(const std::string& nom) const {
-    std::ifstream f(Chemin(nom), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
   }
 
   // A simulated chip on LPT1 (or an empty socket, "empty") whose contents
@@ -58,14 +38,11 @@ class DossierCli {
   // time limit, with code 124.
   Resultat Lancer(const std::string& arguments, const std::string& entree = "/dev/null",
                   const std::string& sortie = "sortie.txt") const {
-    const std::string commande = "cd '" + dossier_.string() + "' && timeout 60 '" ZORBIX_CLI "' " + arguments +
+    const std::string commande = "cd '" + Racine() + "' && timeout 60 '" ZORBIX_CLI "' " + arguments +
                                  " >" + sortie + " 2>erreurs.txt <" + entree;
     const int statut = std::system(commande.c_str());
     return {WIFEXITED(statut) ? WEXITSTATUS(statut) : -1, Lire("sortie.txt"), Lire("erreurs.txt")};
   }
-
- protected:
-  std::filesystem::path dossier_;
 };
 
 }  // namespace zorbix::test

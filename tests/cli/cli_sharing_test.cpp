@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_runs.h"
+
 namespace zorbix::test {
 namespace {
 
@@ -30,8 +32,6 @@ std::string Lire(const fs::path& chemin) {
   std::ifstream f(chemin, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(f), {});
 }
-
-void Ecrire(const fs::path& chemin, const std::string& contenu) { std::ofstream(chemin, std::ios::binary) << contenu; }
 
 std::string Octets(std::size_t n, unsigned graine) {
   std::string s(n, '\0');
@@ -103,24 +103,13 @@ class Fifo {
   int fd_;
 };
 
-class CliPartage : public ::testing::Test {
+class CliPartage : public ::testing::Test, public DossierCli {
  protected:
-  void SetUp() override {
-    std::string modele = ::testing::TempDir() + "zorbix-partage-XXXXXX";
-    ASSERT_TRUE(::mkdtemp(modele.data()));
-    dossier_ = modele;
-    setenv("ZORBIX_SIMULATION", ("LPT1:24C512=" + (dossier_ / "puce.bin").string()).c_str(), 1);
-    unsetenv("ZORBIX_SIM_TRACE");
-  }
-  void TearDown() override {
-    unsetenv("ZORBIX_SIMULATION");
-    unsetenv("ZORBIX_SIM_TRACE");
-    fs::remove_all(dossier_);
-  }
+  CliPartage() : DossierCli("zorbix-partage") { Puce("24C512"); }
   Execution Lancer(const std::string& nom, std::vector<std::string> arguments) {
     return Execution(dossier_, nom, std::move(arguments));
   }
-  fs::path dossier_;
+  const fs::path dossier_{Racine()};
 };
 
 // A run held in the middle of its programming keeps the chip: a second run
@@ -129,9 +118,9 @@ class CliPartage : public ::testing::Test {
 // second finds its image and replaces it.
 TEST_F(CliPartage, TwoRunsAtOnceOnOneChipFile) {
   const std::string avant = Octets(TaillePuce, 1), a = Octets(TaillePuce, 2), b = Octets(TaillePuce, 3);
-  Ecrire(dossier_ / "puce.bin", avant);
-  Ecrire(dossier_ / "a.bin", a);
-  Ecrire(dossier_ / "b.bin", b);
+  Ecrire("puce.bin", avant);
+  Ecrire("a.bin", a);
+  Ecrire("b.bin", b);
   setenv("ZORBIX_SIM_TRACE", (dossier_ / "trace").c_str(), 1);
   Fifo trace(dossier_ / "trace");
   Execution premier = Lancer("premier", {"programmer", "--puce", "24C512", "a.bin"});
@@ -144,11 +133,11 @@ TEST_F(CliPartage, TwoRunsAtOnceOnOneChipFile) {
                                   " est utilisée par un autre programme"),
             std::string::npos)
       << second.Erreurs();
-  EXPECT_EQ(Lire(dossier_ / "puce.bin"), avant);
+  EXPECT_EQ(Lire("puce.bin"), avant);
 
   trace.Lire(0, premier);
   EXPECT_EQ(premier.Attendre(), 0) << premier.Erreurs();
-  EXPECT_EQ(Lire(dossier_ / "puce.bin"), a);
+  EXPECT_EQ(Lire("puce.bin"), a);
   Execution lecture = Lancer("lecture", {"comparer", "--puce", "24C512", "a.bin"});
   Execution troisieme = Lancer("troisieme", {"programmer", "--puce", "24C512", "b.bin"});
   // Both at once: the compare sees a whole image, never half of each.
@@ -158,7 +147,7 @@ TEST_F(CliPartage, TwoRunsAtOnceOnOneChipFile) {
   if (comparaison == 3) {
     EXPECT_NE(lecture.Sortie().find("65536 octet"), std::string::npos) << lecture.Sortie();
   }
-  EXPECT_EQ(Lire(dossier_ / "puce.bin"), b);
+  EXPECT_EQ(Lire("puce.bin"), b);
 }
 
 // A read or a compare changes nothing, so a chip file the user may only read
@@ -166,15 +155,15 @@ TEST_F(CliPartage, TwoRunsAtOnceOnOneChipFile) {
 TEST_F(CliPartage, ReadOnlyChipFileReadsAndCompares) {
   const std::string contenu = Octets(TaillePuce, 4);
   const fs::path puce = dossier_ / "puce.bin";
-  Ecrire(puce, contenu);
-  Ecrire(dossier_ / "autre.bin", Octets(TaillePuce, 5));
+  Ecrire("puce.bin", contenu);
+  Ecrire("autre.bin", Octets(TaillePuce, 5));
   ASSERT_EQ(::chmod(puce.c_str(), 0444), 0);
   struct stat avant {};
   ASSERT_EQ(::stat(puce.c_str(), &avant), 0);
 
   Execution lire = Lancer("lire", {"lire", "--puce", "24C512", "copie.bin"});
   EXPECT_EQ(lire.Attendre(), 0) << lire.Erreurs();
-  EXPECT_EQ(Lire(dossier_ / "copie.bin"), contenu);
+  EXPECT_EQ(Lire("copie.bin"), contenu);
   Execution comparer = Lancer("comparer", {"comparer", "--puce", "24C512", "copie.bin"});
   EXPECT_EQ(comparer.Attendre(), 0) << comparer.Erreurs();
   Execution differences = Lancer("differences", {"comparer", "--puce", "24C512", "autre.bin"});
@@ -184,7 +173,7 @@ TEST_F(CliPartage, ReadOnlyChipFileReadsAndCompares) {
   ASSERT_EQ(::stat(puce.c_str(), &apres), 0);
   EXPECT_EQ(apres.st_ino, avant.st_ino);
   EXPECT_EQ(apres.st_mtime, avant.st_mtime);
-  EXPECT_EQ(Lire(puce), contenu);
+  EXPECT_EQ(Lire("puce.bin"), contenu);
 }
 
 // SIGTERM in the middle of a programming run: it stops at the next page,
@@ -192,8 +181,8 @@ TEST_F(CliPartage, ReadOnlyChipFileReadsAndCompares) {
 // ends with the supply off, and the message says how far it got.
 TEST_F(CliPartage, SignalStopsAtAPageBoundary) {
   const std::string avant = Octets(TaillePuce, 6), image = Octets(TaillePuce, 7);
-  Ecrire(dossier_ / "puce.bin", avant);
-  Ecrire(dossier_ / "image.bin", image);
+  Ecrire("puce.bin", avant);
+  Ecrire("image.bin", image);
   setenv("ZORBIX_SIM_TRACE", (dossier_ / "trace").c_str(), 1);
   Fifo trace(dossier_ / "trace");
   Execution run = Lancer("run", {"programmer", "--puce", "24C512", "--silencieux", "image.bin"});
@@ -212,7 +201,7 @@ TEST_F(CliPartage, SignalStopsAtAPageBoundary) {
   EXPECT_GT(fait, 0);
   EXPECT_LT(fait, TaillePuce);
   EXPECT_EQ(fait % 128, 0);
-  const std::string puce = Lire(dossier_ / "puce.bin");
+  const std::string puce = Lire("puce.bin");
   EXPECT_EQ(puce.substr(0, static_cast<std::size_t>(fait)), image.substr(0, static_cast<std::size_t>(fait)));
   EXPECT_EQ(puce.substr(static_cast<std::size_t>(fait)), avant.substr(static_cast<std::size_t>(fait)));
 
@@ -227,7 +216,7 @@ TEST_F(CliPartage, SignalStopsAtAPageBoundary) {
 // The same during a range read, one bus transaction: the read ends, then the
 // run stops without writing the file.
 TEST_F(CliPartage, SignalDuringARangeReadWritesNoFile) {
-  Ecrire(dossier_ / "puce.bin", Octets(TaillePuce, 6));
+  Ecrire("puce.bin", Octets(TaillePuce, 6));
   setenv("ZORBIX_SIM_TRACE", (dossier_ / "trace").c_str(), 1);
   Fifo trace(dossier_ / "trace");
   Execution run = Lancer("run", {"lire", "--puce", "24C512", "--debut", "0x100", "--longueur", "65000", "lu.bin"});

@@ -15,8 +15,8 @@ namespace zorbix {
 
 class RepertoireTemporaire {
  public:
-  RepertoireTemporaire() {
-    std::string modele = ::testing::TempDir() + "zorbix-files-XXXXXX";
+  explicit RepertoireTemporaire(const std::string& prefixe = "zorbix-files") {
+    std::string modele = ::testing::TempDir() + prefixe + "-XXXXXX";
     if (::mkdtemp(modele.data())) chemin_ = modele;
     EXPECT_FALSE(chemin_.empty()) << "mkdtemp failed";
   }
