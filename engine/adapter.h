@@ -90,9 +90,15 @@ class Adapter {
   // results of LireMemoire, ProgrammerMemoireEntiere (by pages when
   // EcritureParPages(chipType, writeMode)), ProgrammerOctetSeul and
   // ComparerMemoire; `zone` is the compare's scratch area (ChipSize bytes).
-  virtual BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) = 0;
+  // Reading and programming the whole chip are its range {0, ChipSize} unless
+  // the adapter has transfers of its own for them (the parallel one has).
+  virtual BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) {
+    return LirePlage(puce, {0, puce.ChipSize}, octets, progression);
+  }
   virtual BilanProgrammation ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
-                                            const Progression& progression) = 0;
+                                            const Progression& progression) {
+    return ProgrammerPlage(puce, {0, puce.ChipSize}, octets, writeMode, progression);
+  }
   virtual BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) = 0;
   virtual BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
                                     const Progression& progression) = 0;

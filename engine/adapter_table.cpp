@@ -24,10 +24,6 @@ class AdaptateurAbsent final : public Adapter {
   explicit AdaptateurAbsent(IdentitePort port) : port_(std::move(port)) {}
   const IdentitePort& Identite() const override { return port_; }
   bool VoitChaqueAcquittement() const override { return false; }
-  BilanLecture Lire(const Puce&, std::uint8_t*, const Progression&) override { return Refus<BilanLecture>(); }
-  BilanProgrammation ProgrammerTout(const Puce&, const std::uint8_t*, bool, const Progression&) override {
-    return Refus<BilanProgrammation>();
-  }
   BilanProgrammation ProgrammerUnOctet(const Puce&, const std::uint8_t*, int) override {
     return Refus<BilanProgrammation>();
   }

@@ -149,10 +149,6 @@ BilanT AdaptateurI2c::SurLeBus(const std::vector<std::uint16_t>& adresses, bool 
   return bilan;
 }
 
-BilanLecture AdaptateurI2c::Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) {
-  return LirePlage(puce, {0, puce.ChipSize}, octets, progression);
-}
-
 BilanLecture AdaptateurI2c::LirePlage(const Puce& puce, const Plage& plage, std::uint8_t* octets,
                                       const Progression& progression) {
   if (!PlageValide({0, puce.ChipType, puce.ChipSize}, plage)) return {};
@@ -165,11 +161,6 @@ BilanLecture AdaptateurI2c::LirePlage(const Puce& puce, const Plage& plage, std:
                                   b.Acquittee = Reussi(r);
                                   return r.erreur;
                                 });
-}
-
-BilanProgrammation AdaptateurI2c::ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
-                                                 const Progression& progression) {
-  return ProgrammerPlage(puce, {0, puce.ChipSize}, octets, writeMode, progression);
 }
 
 BilanProgrammation AdaptateurI2c::ProgrammerPlage(const Puce& puce, const Plage& plage, const std::uint8_t* octets,

@@ -54,9 +54,6 @@ class AdaptateurI2c final : public Adapter {
   // The kernel reports a refused byte of a message as the transaction's error.
   bool VoitChaqueAcquittement() const override { return true; }
 
-  BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) override;
-  BilanProgrammation ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
-                                    const Progression& progression) override;
   BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) override;
   BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
                             const Progression& progression) override;

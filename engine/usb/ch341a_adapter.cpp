@@ -51,10 +51,6 @@ BilanT AdaptateurCh341a::SurLaPuce(const Puce& puce, Travail travail) {
   return bilan;
 }
 
-BilanLecture AdaptateurCh341a::Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) {
-  return LirePlage(puce, {0, puce.ChipSize}, octets, progression);
-}
-
 BilanLecture AdaptateurCh341a::LirePlage(const Puce& puce, const Plage& plage, std::uint8_t* octets,
                                          const Progression& progression) {
   if (!PlageValide({0, puce.ChipType, puce.ChipSize}, plage)) return {};
@@ -63,11 +59,6 @@ BilanLecture AdaptateurCh341a::LirePlage(const Puce& puce, const Plage& plage, s
     b.Acquittee = etat == EtatLecture::Lue;
     if (etat == EtatLecture::Debranche) Debranche(b);
   });
-}
-
-BilanProgrammation AdaptateurCh341a::ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
-                                                    const Progression& progression) {
-  return ProgrammerPlage(puce, {0, puce.ChipSize}, octets, writeMode, progression);
 }
 
 BilanProgrammation AdaptateurCh341a::ProgrammerPlage(const Puce& puce, const Plage& plage,

@@ -48,9 +48,6 @@ class AdaptateurCh341a final : public Adapter {
   const IdentitePort& Identite() const override { return port_; }
   bool VoitChaqueAcquittement() const override { return false; }
 
-  BilanLecture Lire(const Puce& puce, std::uint8_t* octets, const Progression& progression) override;
-  BilanProgrammation ProgrammerTout(const Puce& puce, const std::uint8_t* octets, bool writeMode,
-                                    const Progression& progression) override;
   BilanProgrammation ProgrammerUnOctet(const Puce& puce, const std::uint8_t* octets, int adresse) override;
   BilanComparaison Comparer(const Puce& puce, const std::uint8_t* octets, std::uint8_t* zone,
                             const Progression& progression) override;
