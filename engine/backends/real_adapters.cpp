@@ -4,6 +4,7 @@
 
 #include "engine/i2c/i2c_adapter.h"
 #include "engine/i2c/i2c_buses.h"
+#include "engine/usb/ch341a_adapter.h"
 #include "engine/usb/ch341a_usb.h"
 
 namespace zorbix {
@@ -20,7 +21,7 @@ std::vector<AdaptateurTrouve> ListerCh341aBranches() {
   std::string erreur;
   for (const Ch341aBranche& ch341a : ListerCh341a(erreur))
     trouves.push_back({IdentitePort(GenrePort::Ch341a, ch341a.chemin, 0), LigneRapportCh341a(ch341a),
-                       ch341a.accessible, "I2C à 100, 400 ou 750 kHz, acquittements des données invisibles"});
+                       ch341a.accessible, CapacitesCh341a});
   return trouves;
 }
 

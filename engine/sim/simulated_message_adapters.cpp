@@ -18,7 +18,7 @@ std::string NomDuBus(const AdaptateurMessagesSimule& d) {
 }
 
 std::string Capacites(const AdaptateurMessagesSimule& d) {
-  if (d.Genre == GenrePort::Ch341a) return "I2C à 100, 400 ou 750 kHz, acquittements des données invisibles";
+  if (d.Genre == GenrePort::Ch341a) return CapacitesCh341a;
   return d.SmbusSeulement ? "SMBus seulement" : "I2C complet";
 }
 

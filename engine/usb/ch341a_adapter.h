@@ -21,6 +21,9 @@
 
 namespace zorbix {
 
+// What `ports` and the report say a CH341A can do.
+constexpr const char* CapacitesCh341a = "I2C à 100, 400 ou 750 kHz, acquittements des données invisibles";
+
 // One operation's hold on a CH341A.
 class PriseCh341a {
  public:
